@@ -1,0 +1,63 @@
+#include "ts/broadcast_time.h"
+
+#include <cmath>
+#include <ctime>
+
+CalendarDate MjdToDate(uint16_t mjd)
+{
+    // Julian-day method with the Gregorian correction, in double precision.
+    double j = std::trunc(mjd + 2400000.5 + 0.5);
+    double a = j;
+    if (j >= 2299161) {
+        double alpha = std::trunc((j - 1867216.25) / 36524.25);
+        a = j + 1 + alpha - std::trunc(alpha / 4);
+    }
+    double b = a + 1524;
+    double k = std::trunc((b - 122.1) / 365.25);
+    double n = std::trunc(365.25 * k);
+    double m = std::trunc((b - n) / 30.6001);
+    CalendarDate date;
+    date.day = static_cast<int>(b - n - std::trunc(30.6001 * m));
+    date.month = static_cast<int>(m < 14 ? m - 1 : m - 13);
+    date.year = static_cast<int>(date.month > 2 ? k - 4716 : k - 4715);
+    return date;
+}
+
+int64_t LocalTimeStamp(int year, int month, int day, int hour, int minute, int second)
+{
+    std::tm tm{};
+    tm.tm_year = year - 1900;
+    tm.tm_mon = month - 1;
+    tm.tm_mday = day;
+    tm.tm_hour = hour;
+    tm.tm_min = minute;
+    tm.tm_sec = second;
+    tm.tm_isdst = 0;
+    return static_cast<int64_t>(std::mktime(&tm));
+}
+
+int64_t MjdMidnight(uint16_t mjd)
+{
+    // Readers convert thousands of event times per pass, mostly of a few days: the
+    // platform conversion runs once per day, the time of day is added to its midnight.
+    // Without daylight saving (tm_isdst is 0) both give the same stamp.
+    thread_local uint16_t cachedMjd = 0;
+    thread_local int64_t cachedMidnight = 0;
+    thread_local bool cached = false;
+    if (!cached || cachedMjd != mjd) {
+        CalendarDate d = MjdToDate(mjd);
+        cachedMidnight = LocalTimeStamp(d.year, d.month, d.day, 0, 0, 0);
+        cachedMjd = mjd;
+        cached = true;
+    }
+    return cachedMidnight;
+}
+
+EventTimeRange EventTimes(const uint8_t* p)
+{
+    uint16_t mjd = static_cast<uint16_t>(p[0] << 8 | p[1]);
+    EventTimeRange r;
+    r.start = MjdMidnight(mjd) + Bcd(p[2]) * 3600 + Bcd(p[3]) * 60 + Bcd(p[4]);
+    r.end = r.start + Bcd(p[5]) * 3600 + Bcd(p[6]) * 60 + Bcd(p[7]);
+    return r;
+}

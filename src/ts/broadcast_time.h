@@ -1,0 +1,30 @@
+// Broadcast dates and times (ARIB STD-B10: MJD dates, BCD times) and the time stamps made
+// from them. A time stamp is seconds since 1970 of a broadcast date and time taken as local
+// time, so it matches the system clock when the machine's zone is Japan's.
+#pragma once
+
+#include <cstdint>
+
+struct CalendarDate {
+    int year = 0;
+    int month = 0;
+    int day = 0;
+};
+
+struct EventTimeRange {
+    int64_t start = 0;
+    int64_t end = 0;
+};
+
+CalendarDate MjdToDate(uint16_t mjd);
+
+inline int Bcd(uint8_t value) { return (value >> 4) * 10 + (value & 0x0F); }
+
+// The platform's local-time conversion of a broken-down date and time, no daylight saving.
+int64_t LocalTimeStamp(int year, int month, int day, int hour, int minute, int second);
+
+// Start and end of an event from the 5-byte start_time and 3-byte duration at p[0..7].
+EventTimeRange EventTimes(const uint8_t* p);
+
+// Local midnight of the day an MJD names.
+int64_t MjdMidnight(uint16_t mjd);

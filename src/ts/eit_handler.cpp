@@ -1,0 +1,3 @@
+#include "ts/table_handlers.h"
+
+void HandleEitSection(StreamParser&, const uint8_t*, int) {}

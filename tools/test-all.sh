@@ -1,0 +1,27 @@
+#!/bin/sh
+# Sets up what is missing, builds every preset and runs every test: natively, under the
+# sanitizers, and the Windows build under Wine.
+set -eu
+cd "$(dirname "$0")/.."
+sh tools/setup.sh
+
+JOBS=$(nproc 2>/dev/null || echo 2)
+status=0
+for preset in native sanitize win32; do
+    echo "=== $preset: build"
+    cmake --preset "$preset" >/dev/null
+    cmake --build --preset "$preset" -j "$JOBS"
+done
+
+for preset in native sanitize; do
+    echo "=== $preset: test"
+    ctest --preset "$preset" -j "$JOBS" || status=1
+done
+
+echo "=== win32: test under Wine"
+. tools/wine-env.sh
+wine_start "$PWD/build/win32"
+ctest --preset win32 -j "$JOBS" || status=1
+wine_stop
+
+exit $status
