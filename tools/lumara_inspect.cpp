@@ -1,13 +1,14 @@
-// Reads a transport-stream file through the intake exactly as the plug-in does and
-// prints what ended up in the parser: the broadcast clock and every stored service with
-// its section counts.
+// lumara-inspect: what a capture holds, read exactly as the plug-in reads it.
+//   lumara-inspect stream FILE.ts [--json]
+// prints the broadcast clock, every service of the store with its names and the events of
+// its stored present/following and schedule sections.
 #include <cstdio>
 #include <cstring>
-#include <map>
 #include <memory>
+#include <string>
 #include <vector>
 
-#include "store/service_entry.h"
+#include "inspect_report.h"
 #include "ts/stream_parser.h"
 
 namespace {
@@ -24,52 +25,19 @@ bool ReadFile(const char* path, std::vector<uint8_t>& out)
     return ok;
 }
 
-// 188-byte packets, or 192-byte packets with a 4-byte time-code prefix.
+// 188-byte packets, or 192-byte packets with a 4-byte time-code prefix: whichever keeps
+// the sync byte in place over the first packets.
 size_t PacketStride(const std::vector<uint8_t>& data)
 {
-    for (size_t stride : {188u, 192u}) {
-        size_t offset = stride - 188;
-        int synced = 0;
-        for (size_t i = 0; i < 8 && offset + (i + 1) * stride <= data.size() + stride - 188; ++i)
-            synced += data[offset + i * stride] == 0x47;
-        if (synced >= 4 || (data.size() < 8 * stride && synced > 0)) return stride;
+    for (size_t stride : {size_t{188}, size_t{192}}) {
+        const size_t offset = stride - 188;
+        size_t checked = 0, synced = 0;
+        for (size_t pos = offset; pos < data.size() && checked < 16; pos += stride, ++checked)
+            synced += data[pos] == 0x47;
+        if (checked > 0 && synced == checked) return stride;
     }
     return 188;
 }
-
-int CountFilled(const SectionSlot* slots, int count)
-{
-    int n = 0;
-    for (int i = 0; i < count; ++i) n += slots[i].data != nullptr;
-    return n;
-}
-
-// Sections the intake completed with a valid CRC, per service id and kind of table.
-struct SectionCounts {
-    int nit = 0;
-    int sdt = 0;
-    struct PerService {
-        int presentFollowing = 0;
-        int scheduleBasic = 0;
-        int scheduleExtended = 0;
-        int other = 0;
-    };
-    std::map<unsigned, PerService> eit;
-
-    static void Tap(void* context, int pid, const uint8_t* section, int length)
-    {
-        auto& counts = *static_cast<SectionCounts*>(context);
-        if (pid == kPidNit) ++counts.nit;
-        if (pid == kPidSdt) ++counts.sdt;
-        if (pid != kPidEit || length < 5) return;
-        PerService& s = counts.eit[unsigned(section[3]) << 8 | section[4]];
-        const uint8_t table = section[0];
-        if (table == 0x4E) ++s.presentFollowing;
-        else if (table >= 0x50 && table <= 0x6F && (table & 0x08) == 0) ++s.scheduleBasic;
-        else if (table >= 0x50 && table <= 0x6F) ++s.scheduleExtended;
-        else ++s.other;
-    }
-};
 
 void Feed(StreamParser& parser, const std::vector<uint8_t>& data, size_t stride)
 {
@@ -80,35 +48,35 @@ void Feed(StreamParser& parser, const std::vector<uint8_t>& data, size_t stride)
     for (size_t pos = 0; pos + stride <= data.size(); pos += stride) TakePacket(parser, data.data() + pos + 4);
 }
 
-int Stream(const char* path)
+struct Options {
+    const char* command = "stream";
+    const char* path = nullptr;
+    bool json = false;
+};
+
+int Usage()
 {
+    std::fprintf(stderr, "usage: lumara-inspect stream FILE.ts [--json]\n");
+    return 2;
+}
+
+int Stream(const Options& options)
+{
+    const char* path = options.path ? options.path : LUMARA_DEFAULT_STREAM;
     std::vector<uint8_t> data;
     if (!ReadFile(path, data)) {
         std::fprintf(stderr, "lumara-inspect: cannot read %s\n", path);
         return 1;
     }
     auto parser = std::make_unique<StreamParser>();
-    size_t stride = PacketStride(data);
-    SectionCounts counts;
-    parser->sectionTap = &SectionCounts::Tap;
-    parser->sectionTapContext = &counts;
+    const size_t stride = PacketStride(data);
     Feed(*parser, data, stride);
-    std::printf("file: %s (%zu packets of %zu bytes)\n", path, data.size() / stride, stride);
-    if (parser->totYear)
-        std::printf("TOT: %04d-%02d-%02d %02d:%02d:%02d\n", parser->totYear, parser->totMonth, parser->totDay,
-                    parser->totHour, parser->totMinute, parser->totSecond);
-    else
-        std::printf("TOT: none\n");
-    std::printf("sections received: NIT %d, SDT %d, EIT %zu services\n", counts.nit, counts.sdt, counts.eit.size());
-    for (const auto& [id, c] : counts.eit)
-        std::printf("  EIT service 0x%04X (%u): present/following %d, schedule basic %d, extended %d, other %d\n", id, id,
-                    c.presentFollowing, c.scheduleBasic, c.scheduleExtended, c.other);
-    std::printf("services stored: %d\n", parser->serviceCount);
-    for (int i = 0; i < parser->serviceCount; ++i) {
-        const ServiceEntry& s = *parser->services[i];
-        std::printf("  service 0x%04X (%u): present/following %d, schedule basic %d, extended %d\n", s.serviceId,
-                    s.serviceId, CountFilled(s.presentFollowing, 2), CountFilled(s.schedule, kScheduleSlots),
-                    CountFilled(s.scheduleExtended, kScheduleSlots));
+    InspectReport report = BuildInspectReport(*parser);
+    if (options.json) {
+        PrintReportJson(report);
+    } else {
+        std::printf("file: %s (%zu packets of %zu bytes)\n", path, data.size() / stride, stride);
+        PrintReportText(report);
     }
     return 0;
 }
@@ -117,12 +85,15 @@ int Stream(const char* path)
 
 int main(int argc, char** argv)
 {
-    const char* path = LUMARA_DEFAULT_STREAM;
-    if (argc >= 2 && std::strcmp(argv[1], "stream") == 0) {
-        if (argc >= 3) path = argv[2];
-    } else if (argc >= 2) {
-        std::fprintf(stderr, "usage: lumara-inspect [stream FILE.ts]\n");
-        return 2;
+    Options options;
+    int positional = 0;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--json") == 0) options.json = true;
+        else if (argv[i][0] == '-') return Usage();
+        else if (positional++ == 0) options.command = argv[i];
+        else if (!options.path) options.path = argv[i];
+        else return Usage();
     }
-    return Stream(path);
+    if (std::strcmp(options.command, "stream") == 0) return Stream(options);
+    return Usage();
 }

@@ -6,14 +6,14 @@
 #include "support/section_builder.h"
 
 struct SampleStreamOptions {
-    BroadcastTime start{2026, 12, 7, 20, 58, 0};
-    int seconds = 60;             // broadcast time covered; one TOT every 5 s
+    BroadcastTime start{2026, 12, 7, 23, 59, 0};
+    int seconds = 120;            // broadcast time covered, through midnight; a TOT every 5 s
     int scheduleDays = 2;
     int nullPacketsPerPsi = 32;   // padding standing in for audio and video
 };
 
 Bytes MakeSampleStream(const SampleStreamOptions& options = {});
 
-// Every EIT section of the sample stream's services, for tests and benchmarks that want
+// The first day's schedule sections of the sample stream's services, for tests and benchmarks that want
 // the sections without the multiplex.
 std::vector<Bytes> MakeSampleEitSections(const SampleStreamOptions& options = {});
