@@ -2,7 +2,10 @@
 
 #include <cstdio>
 
+#include <ctime>
+
 #include "aribtext/arib_decoder.h"
+#include "changelog/change_log.h"
 #include "store/event_entry.h"
 #include "support/sjis_text.h"
 #include "ts/broadcast_time.h"
@@ -159,4 +162,36 @@ void PrintReportJson(const InspectReport& report, const std::string& extraFields
         std::printf("%s]}", s.events.empty() ? "" : "\n     ");
     }
     std::printf("%s]\n}\n", report.services.empty() ? "" : "\n  ");
+}
+
+std::string FormatStamp(int64_t stamp)
+{
+    std::tm tm{};
+#ifdef _WIN32
+    __time64_t t = stamp;
+    if (_localtime64_s(&tm, &t) != 0) return "?";
+#else
+    std::time_t t = static_cast<std::time_t>(stamp);
+    if (!localtime_r(&t, &tm)) return "?";
+#endif
+    return FormatTime({tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday}, tm.tm_hour, tm.tm_min, tm.tm_sec);
+}
+
+std::string SnapshotText(const EventSnapshot& side)
+{
+    if (side.Empty()) return "(none)";
+    char buffer[96];
+    std::snprintf(buffer, sizeof buffer, " - %s  video 0x%02X audio 0x%02X genre %u  ", FormatStamp(side.end).c_str() + 11,
+                  side.videoType, side.audioType, side.genre);
+    return FormatStamp(side.start) + buffer + AribToUtf8(side.name, side.nameLength);
+}
+
+std::string SnapshotJson(const EventSnapshot& side)
+{
+    if (side.Empty()) return "null";
+    char buffer[128];
+    std::snprintf(buffer, sizeof buffer, ", \"video_type\": %u, \"audio_type\": %u, \"genre\": %u, \"name\": ", side.videoType,
+                  side.audioType, side.genre);
+    return "{\"start\": " + JsonString(FormatStamp(side.start)) + ", \"end\": " + JsonString(FormatStamp(side.end)) + buffer +
+           JsonString(AribToUtf8(side.name, side.nameLength)) + "}";
 }

@@ -46,3 +46,12 @@ void PrintReportText(const InspectReport& report);
 void PrintReportJson(const InspectReport& report, const std::string& extraFields = {});
 
 std::string JsonString(const std::string& utf8);
+
+// A time stamp as "YYYY-MM-DDTHH:MM:SS" local time.
+std::string FormatStamp(int64_t stamp);
+
+struct EventSnapshot;
+// One side of a change record: times, types, genre and the decoded name; "(none)" or null
+// for an empty side.
+std::string SnapshotText(const EventSnapshot& side);
+std::string SnapshotJson(const EventSnapshot& side);

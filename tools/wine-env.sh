@@ -32,6 +32,8 @@ wine_start() {
     mkdir -p "$WINEPREFIX"
     wineserver -p
     wine cmd /c exit </dev/null >/dev/null 2>&1 || true
+    # Without a window manager, Wine waits 2 s for every managed window it hides or destroys.
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1 || true
     if [ "$first" -eq 1 ]; then
         for face in "MS Shell Dlg" "MS Shell Dlg 2" "MS UI Gothic" "Tahoma" "MS Gothic" "MS PGothic"; do
             wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$face" /d IPAGothic /f </dev/null >/dev/null 2>&1 || true

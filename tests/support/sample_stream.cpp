@@ -12,13 +12,16 @@ struct SampleService {
     uint16_t serviceId;
     uint8_t remoteKey;
     const char8_t* name;
+    int planOffset;   // hours by which the service's day plan is shifted
+    bool subChannel;  // airs its main channel's programmes except every third hour
 };
 
 // A fictitious network; 0x0401 is a sub-channel of 0x0400. Names, titles and texts are
 // invented.
 const SampleService kServices[] = {
-    {0x0400, 1, u8"ルマーラ総合"},   {0x0401, 1, u8"ルマーラ総合２"}, {0x0408, 3, u8"みなとテレビ"},
-    {0x0410, 4, u8"さくら放送"},     {0x0418, 5, u8"かわせＴＶ"},     {0x0420, 6, u8"ほしぞらテレビ"},
+    {0x0400, 1, u8"ルマーラ総合", 0, false}, {0x0401, 1, u8"ルマーラ総合２", 0, true},
+    {0x0408, 3, u8"みなとテレビ", 3, false}, {0x0410, 4, u8"さくら放送", 7, false},
+    {0x0418, 5, u8"かわせＴＶ", 10, false},  {0x0420, 6, u8"ほしぞらテレビ", 14, false},
 };
 constexpr uint16_t kNetwork = 0x7FE0;
 
@@ -65,9 +68,14 @@ BroadcastTime AddSeconds(BroadcastTime t, long seconds)
     return t;
 }
 
+// Which programme of the list airs at each hour of the day.
+const int kDayPlan[24] = {8, 6, 9, 11, 3, 1, 10, 10, 4, 5, 3, 1, 0, 2, 11, 5, 7, 7, 1, 0, 2, 9, 6, 8};
+
 const SampleProgramme& ProgrammeAt(const SampleService& s, int index)
 {
-    return kProgrammes[(index + s.serviceId) % (sizeof kProgrammes / sizeof kProgrammes[0])];
+    const int hour = index % 24;
+    const int offset = s.subChannel && hour % 3 == 0 ? 12 : s.planOffset;
+    return kProgrammes[kDayPlan[(hour + offset) % 24]];
 }
 
 Bytes ProgrammeDescriptors(const SampleService& s, int index)

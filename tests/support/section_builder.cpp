@@ -157,7 +157,7 @@ Bytes AudioComponentDescriptor(uint8_t componentType, uint8_t tag)
     // stream_content 2, component_type, component_tag, stream_type (ADTS), simulcast_group_tag,
     // ES_multi_lingual_flag 0, main_component_flag 1, quality_indicator, sampling_rate 48 kHz,
     // ISO_639_language_code
-    return {0xC4, 9, 0xF2, componentType, tag, 0x0F, 0xFF, 0x5F, 0xBF, 'j', 'p', 'n'};
+    return {0xC4, 9, 0xF2, componentType, tag, 0x0F, 0xFF, 0x5F, 'j', 'p', 'n'};
 }
 
 Bytes ContentDescriptor(uint8_t nibble1, uint8_t nibble2)
