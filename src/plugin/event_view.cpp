@@ -1,0 +1,160 @@
+#include "plugin/event_view.h"
+
+#include <commctrl.h>
+
+#include <cstddef>
+#include <new>
+
+#include "res/resource.h"
+#include "ts/diagnostics.h"
+#include "ts/stream_parser.h"
+
+int g_lastServiceId = 0;
+
+namespace {
+
+constexpr uint32_t kSdkVersionMask = 0x00FF0000;
+constexpr uint32_t kSdkVersion = 0x00010000;
+constexpr char kWindowClass[] = "Moxel_LumaraList_Class";
+constexpr char kDialogClass[] = "#32770";
+constexpr char kWrongSdkText[] = "Wrong SDK Version";
+constexpr char kMessageCaption[] = "ルマーラ";
+
+// The test host reads these fields at their declared positions.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Winvalid-offsetof"
+static_assert(offsetof(CEventView, m_hWnd) == 4);
+static_assert(offsetof(CEventView, m_pParser) == 16);
+static_assert(offsetof(CEventView, m_pendingServiceId) == 580);
+static_assert(offsetof(CEventView, m_tuneTimer) == 596);
+static_assert(offsetof(CEventView, m_tuneTicks) == 600);
+#pragma GCC diagnostic pop
+
+// The host's answer to a stream change, through its interface.
+class HostServiceList final : public ServiceListSource {
+public:
+    explicit HostServiceList(IDTVHost* host) : m_host(host) {}
+    int GetServiceList(HostServiceRecord* records, int* count) override
+    {
+        // A host that skipped initialisation has no list to give.
+        return m_host ? m_host->GetServiceList(records, count) : 0;
+    }
+
+private:
+    IDTVHost* m_host;
+};
+
+// A copy of the standard dialog class under our own name, so the dialog template can
+// name its class. Registering it a second time fails, which is fine.
+void RegisterWindowClass(HINSTANCE instance)
+{
+    WNDCLASSEXA windowClass = {};
+    windowClass.cbSize = sizeof(windowClass);
+    if (!GetClassInfoExA(instance, kDialogClass, &windowClass)) return;
+    windowClass.cbSize = sizeof(windowClass);
+    windowClass.hInstance = instance;
+    windowClass.lpszMenuName = nullptr;
+    windowClass.lpszClassName = kWindowClass;
+    RegisterClassExA(&windowClass);
+}
+
+bool OnThreadOf(HWND hwnd) { return GetWindowThreadProcessId(hwnd, nullptr) == GetCurrentThreadId(); }
+
+}  // namespace
+
+CEventView::CEventView(HINSTANCE instance) : m_hInstance(instance), m_pParser(new (std::nothrow) StreamParser()) {}
+
+// The parser and the windows are released with the main window, not here.
+CEventView::~CEventView() = default;
+
+IDTVPlugin* CEventView::DeletingDestructor(uint32_t flags)
+{
+    IDTVPlugin* const self = this;
+    if (flags & kDeleteMemory)
+        delete this;
+    else
+        this->~CEventView();
+    return self;
+}
+
+int CEventView::Initialise(IDTVHost* host, uint32_t sdkVersion)
+{
+    if ((sdkVersion & kSdkVersionMask) != kSdkVersion) {
+        MessageBoxA(nullptr, kWrongSdkText, kMessageCaption, MB_OK | MB_ICONERROR);
+        return 0;
+    }
+    m_pHost = host;
+    return 1;
+}
+
+int CEventView::CreatePluginWindow(HWND parent)
+{
+    RegisterWindowClass(m_hInstance);
+    m_hParent = parent;
+    m_hWnd = CreateDialogParamA(m_hInstance, MAKEINTRESOURCEA(IDD_MAIN_WINDOW), parent, MainDialogProc,
+                                reinterpret_cast<LPARAM>(this));
+    return 1;
+}
+
+int CEventView::TakeStreamData(const uint8_t* data, uint32_t size)
+{
+    if (size == 0) return 1;
+    PluginLockGuard guard(m_lock);
+    // Whole packets only: a trailing fragment is not read.
+    if (m_pParser) TakePackets(*m_pParser, data, size);
+    return 1;
+}
+
+int CEventView::ChangeStream(int channel, int serviceId)
+{
+    HostServiceList host(m_pHost);
+    const StreamChangeFields fields{m_pParser,          m_currentServiceId, m_currentChannel, m_pendingServiceId,
+                                    m_hostServices,     m_hostServiceCount, g_lastServiceId};
+    const unsigned work = RunStreamChange(m_lock, fields, host, channel, serviceId);
+    if (!work || !m_hWnd) return 1;
+    // Window work belongs to the window's thread. From another thread it is posted, never
+    // sent: the window's thread may be inside a host call that waits for this one.
+    if (OnThreadOf(m_hWnd))
+        ApplyStreamChangeWork(work, serviceId);
+    else
+        PostMessageA(m_hWnd, kMsgStreamChangeWork, work, static_cast<LPARAM>(serviceId));
+    return 1;
+}
+
+int CEventView::Reserved(uint32_t, uint32_t) { return 1; }
+
+void CEventView::ApplyStreamChangeWork(unsigned work, int serviceId)
+{
+    if (work & kWorkRefreshPopup) RefreshPopupForService(serviceId);
+    if (work & kWorkRestartTuneTimer) {
+        bool pending;
+        {
+            // A request completed since the change was posted needs no timer.
+            PluginLockGuard guard(m_lock);
+            pending = m_pendingServiceId > 0;
+        }
+        if (pending) {
+            KillTuneTimer();
+            Trace("SetTimer\r\n");
+            m_tuneTimer = SetTimer(m_hWnd, kTuneTimerId, kTuneTimerPeriodMs, nullptr);
+            m_tuneTicks = 0;
+        }
+    }
+    if ((work & kWorkRepaintList) && m_hList)
+        ListView_RedrawItems(m_hList, ListView_GetTopIndex(m_hList), ListView_GetItemCount(m_hList));
+}
+
+void CEventView::KillTuneTimer()
+{
+    if (m_tuneTimer) KillTimer(m_hWnd, m_tuneTimer);
+    m_tuneTimer = 0;
+}
+
+void CEventView::ReleaseParser()
+{
+    PluginLockGuard guard(m_lock);
+    if (!m_pParser) return;
+    m_pParser->suspended = 1;
+    delete m_pParser;  // with every service entry and section buffer
+    m_pParser = nullptr;
+}

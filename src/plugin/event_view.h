@@ -1,0 +1,105 @@
+// CEventView: the one plug-in object the host holds. It owns the parser with the
+// programme store, the windows and their state, and the paths of the files it keeps.
+// Fields keep their declared order; the leading ones are read by the test host at their
+// positions (see the static_asserts in event_view.cpp).
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+#include "plugin/idtv_host.h"
+#include "plugin/idtv_plugin.h"
+#include "store/service_entry.h"
+#include "ui/list/plugin_lock.h"
+#include "ui/list/stream_change.h"
+
+struct StreamParser;
+struct ListRow;
+
+constexpr int kPathChars = 256;
+constexpr int kMenuTextCount = 20;
+constexpr int kMenuTextChars = 200;
+constexpr int kMenuTitleChars = 80;
+constexpr int kUpdateSortColumns = 4;
+constexpr UINT kMsgStreamChangeWork = WM_APP + 1;  // wParam: StreamChangeWork, lParam: service id
+
+// The service id of the last stream change processed to the end; shared by the module.
+extern int g_lastServiceId;
+
+class CEventView final : public IDTVPlugin {
+public:
+    explicit CEventView(HINSTANCE instance);
+    ~CEventView();
+    CEventView(const CEventView&) = delete;
+    CEventView& operator=(const CEventView&) = delete;
+
+    IDTVPlugin* __attribute__((thiscall)) DeletingDestructor(uint32_t flags) override;
+    int __stdcall Initialise(IDTVHost* host, uint32_t sdkVersion) override;
+    int __stdcall CreatePluginWindow(HWND parent) override;
+    int __stdcall TakeStreamData(const uint8_t* data, uint32_t size) override;
+    int __stdcall ChangeStream(int channel, int serviceId) override;
+    int __stdcall Reserved(uint32_t first, uint32_t second) override;
+
+    // The main window (ui/list/win32/list_window.cpp), on the window's thread.
+    INT_PTR WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    BOOL OnInitDialog(HWND hwnd);
+    void OnTimer(UINT_PTR timerId);
+    void OnDestroy();
+    void RefreshPopupForService(int serviceId);
+
+    // Stream-change work (event_view.cpp), on the window's thread.
+    void ApplyStreamChangeWork(unsigned work, int serviceId);
+    void KillTuneTimer();
+    // Frees the parser and the store; slot 3 and slot 4 do nothing afterwards.
+    void ReleaseParser();
+
+    HWND m_hWnd = nullptr;
+    HINSTANCE m_hInstance = nullptr;
+    IDTVHost* m_pHost = nullptr;
+    StreamParser* m_pParser = nullptr;  // guarded by m_lock
+    int m_currentServiceId = -1;        // guarded by m_lock
+    int m_currentChannel = -1;          // guarded by m_lock
+    HWND m_hList = nullptr;
+    UINT_PTR m_clockTimer = 0;
+    int m_refreshCountdown = 0;
+    char m_iniPath[kPathChars] = {};
+    char m_datPath[kPathChars] = {};
+    int m_windowRectValid = 0;
+    RECT m_windowRect = {};
+    int m_windowMinimized = 0;
+    int m_pendingChannel = 0;    // guarded by m_lock
+    int m_pendingServiceId = 0;  // guarded by m_lock
+    HWND m_hParent = nullptr;
+    HWND m_hRemoteWnd = nullptr;
+    int m_secondTicks = 0;
+    UINT_PTR m_tuneTimer = 0;  // window thread only
+    int m_tuneTicks = 0;       // window thread only
+    char m_menuTexts[kMenuTextCount][kMenuTextChars] = {};
+    char m_menuTitle[kMenuTitleChars] = {};
+    HBITMAP m_hSdBitmap = nullptr;
+    HBITMAP m_hHdBitmap = nullptr;
+    char m_updPath[kPathChars] = {};
+    HWND m_hUpdateDlg = nullptr;
+    int m_updateSort[kUpdateSortColumns] = {};
+    HWND m_hPopup = nullptr;
+    UINT_PTR m_popupTimer = 0;
+    int m_popupTicks = 0;
+    int m_popupShown = 0;
+    int m_popupPinned = 0;
+    int m_popupServiceId = 0;
+    int m_updateShown = 0;
+    // Used by the stream change alone; the host does not overlap its stream-change calls.
+    HostServiceRecord m_hostServices[kHostServiceCapacity] = {};
+    int m_hostServiceCount = 0;
+    ListRow* m_rows[kMaxServices] = {};
+
+    // Serialises the parser, the store and the tuning fields between the host's capture
+    // thread and the window's thread.
+    PluginLock m_lock;
+};
+
+// The main window's dialog procedure. Windows reach the one object through this pointer,
+// set when the main window initialises.
+INT_PTR CALLBACK MainDialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+extern CEventView* g_eventView;

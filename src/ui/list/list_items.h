@@ -1,0 +1,32 @@
+// What the main list control shows after a rebuild: the listed rows in table order with the
+// three texts of each. Items are reused in place and only the surplus is deleted, so the
+// control keeps its selection and scroll position as far as the count allows.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "ui/list/list_row.h"
+
+// "～" in Shift-JIS: the programme goes on through the run's next programme.
+constexpr const char* kContinuationMark = "\x81\x60";
+
+struct ListItemTexts {
+    int rowIndex = 0;     // the item's lParam
+    bool insert = false;  // true: insert the item at its index; false: overwrite the existing item
+    std::string column[3];
+};
+
+struct ListUpdate {
+    std::vector<ListItemTexts> items;  // item i of the control, from 0
+    // The item count changed: call RefreshPopupForService(m_currentServiceId) before deleting.
+    bool refreshPopup = false;
+    // Delete this many items from the end (indices oldItemCount - 1 down to items.size()).
+    int surplusItems = 0;
+};
+
+// Whether a row has a line in the list: shown by the settings and with a programme.
+bool IsListed(const ListRow& row);
+
+// oldItemCount: the control's item count before the update.
+ListUpdate DecideListItems(const RowTable& rows, int oldItemCount);

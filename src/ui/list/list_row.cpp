@@ -1,0 +1,29 @@
+#include "ui/list/list_row.h"
+
+int RowCount(const RowTable& rows)
+{
+    int count = 0;
+    while (count < kMaxServices && rows[count]) ++count;
+    return count;
+}
+
+const ListRow* RowAt(const RowTable& rows, int index)
+{
+    if (index < 0 || index >= RowCount(rows)) return nullptr;
+    return rows[index];
+}
+
+int FindRowIndex(const RowTable& rows, int serviceId)
+{
+    for (int i = 0; i < kMaxServices && rows[i]; ++i)
+        if (rows[i]->serviceId == serviceId) return i;
+    return -1;
+}
+
+void ClearRows(RowTable& rows)
+{
+    for (int i = 0; i < kMaxServices && rows[i]; ++i) {
+        delete rows[i];
+        rows[i] = nullptr;
+    }
+}

@@ -1,0 +1,106 @@
+#include "ui/list/programme_menu.h"
+
+#include <cstdio>
+
+#include "ts/broadcast_time.h"
+#include "ts/stream_parser.h"
+#include "ui/list/event_scan.h"
+#include "ui/list/event_text.h"
+#include "ui/list/list_row.h"
+
+namespace {
+
+constexpr const char* kTitleFormat = "［%s］%s";
+constexpr const char* kTuneSuffix = "- 選局";
+constexpr const char* kEntryFormat = "%02d:%02d～%02d:%02d：%s";
+constexpr int kColumnTextBytes = 79;  // the column 0 text as read from the list
+
+class MenuTaker final : public IEventTaker {
+public:
+    explicit MenuTaker(std::vector<ProgrammeMenuEntry>& entries) : m_entries(entries) {}
+
+    int Take(const EventEntry& event, const EventTimeRange&) override
+    {
+        char name[kRowTitleBytes] = {};
+        uint8_t videoType = 0;
+        ByteReader loop = event.Descriptors();
+        Descriptor descriptor;
+        while (NextDescriptor(loop, descriptor)) {
+            if (descriptor.tag == kShortEventTag) {
+                const ShortEventStrings strings = ReadShortEvent(descriptor);
+                DecodeCut(strings.name, strings.nameLength, EventTextScratch(strings.nameLength), kRowTitleBytes - 1,
+                          name, sizeof name);
+            } else if (descriptor.tag == kComponentTag) {
+                videoType = ComponentType(descriptor);
+            }
+        }
+        if (name[0] != '\0') AddEntry(ProgrammeClockOf(event.times), name, videoType);
+        return static_cast<int>(m_entries.size());
+    }
+
+private:
+    void AddEntry(const ProgrammeClock& clock, const char* name, uint8_t videoType)
+    {
+        char text[32 + kRowTitleBytes];
+        std::snprintf(text, sizeof text, kEntryFormat, clock.startHour, clock.startMinute, clock.endHour,
+                      clock.endMinute, name);
+        m_entries.push_back({text, IsStandardDefinition(videoType)});
+    }
+
+    std::vector<ProgrammeMenuEntry>& m_entries;
+};
+
+const ServiceEntry* FindService(const StreamParser& parser, uint16_t serviceId)
+{
+    for (int i = 0; i < kMaxServices && parser.services[i]; ++i)
+        if (parser.services[i]->serviceId == serviceId) return parser.services[i];
+    return nullptr;
+}
+
+std::string MenuTitle(const char* column0Text, bool tuning, bool recording)
+{
+    char name[kColumnTextBytes + 1] = {};
+    std::snprintf(name, sizeof name, "%s", column0Text ? column0Text : "");
+    CutShiftJis(name, kColumnTextBytes);
+    char title[kMenuTitleBytes + 16];
+    std::snprintf(title, sizeof title, kTitleFormat, name, tuning || recording ? "" : kTuneSuffix);
+    CutShiftJis(title, kMenuTitleBytes - 1);
+    return title;
+}
+
+}  // namespace
+
+ProgrammeClock ProgrammeClockOf(const uint8_t* times)
+{
+    ProgrammeClock clock;
+    clock.startHour = Bcd(times[2]);
+    clock.startMinute = Bcd(times[3]);
+    const int carrySecond = Bcd(times[4]) + Bcd(times[7]) >= 60 ? 1 : 0;
+    int minute = clock.startMinute + Bcd(times[6]) + carrySecond;
+    const int carryHour = minute / 60;
+    clock.endMinute = minute % 60;
+    // Valid BCD fields sum to less than 48; the remainder also keeps malformed ones a clock.
+    clock.endHour = (clock.startHour + Bcd(times[5]) + carryHour) % 24;
+    return clock;
+}
+
+bool IsStandardDefinition(uint8_t componentType)
+{
+    const int format = componentType >> 4;
+    return componentType != 0 && (format == 0x0 || format == 0xA);
+}
+
+std::optional<ProgrammeMenu> BuildProgrammeMenu(const StreamParser& parser, int rowIndex, uint16_t serviceId,
+                                                const char* column0Text, bool tuning, bool recording, int64_t now)
+{
+    if (rowIndex < 0) return std::nullopt;
+    const ServiceEntry* service = FindService(parser, serviceId);
+    if (!service) return std::nullopt;
+    ProgrammeMenu menu;
+    MenuTaker taker(menu.entries);
+    ScanEvents(*service, now, kMenuScanLimit, taker);
+    if (menu.entries.empty()) return std::nullopt;
+    menu.title = MenuTitle(column0Text, tuning, recording);
+    menu.titleCommand = recording ? 0 : kTuneCommandBase + rowIndex;
+    return menu;
+}

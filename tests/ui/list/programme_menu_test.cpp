@@ -1,0 +1,124 @@
+#include "ui/list/programme_menu.h"
+
+#include <gtest/gtest.h>
+
+#include "list_fixture.h"
+
+namespace {
+
+using ProgrammeMenus = ListFixture;
+
+const int64_t kNow = Stamp(20, 10);
+
+Bytes Concat(std::initializer_list<Bytes> parts)
+{
+    Bytes all;
+    for (const Bytes& part : parts) all.insert(all.end(), part.begin(), part.end());
+    return all;
+}
+
+std::optional<ProgrammeMenu> MenuFor(const StreamParser& parser, uint16_t serviceId, bool tuning = false,
+                                     bool recording = false)
+{
+    return BuildProgrammeMenu(parser, 3, serviceId, Sjis(u8"ＮＨＫ総合").c_str(), tuning, recording, kNow);
+}
+
+TEST_F(ProgrammeMenus, EndTimeIsAddedOnTheClockFaceAcrossMidnight)
+{
+    const Bytes late = Concat({EncodeStartTime(At(23, 30)), EncodeDuration(105 * 60)});
+    const ProgrammeClock clock = ProgrammeClockOf(late.data());
+    EXPECT_EQ(clock.startHour, 23);
+    EXPECT_EQ(clock.startMinute, 30);
+    EXPECT_EQ(clock.endHour, 1);
+    EXPECT_EQ(clock.endMinute, 15);
+    // Seconds carry into the minute: 10:59:30 lasting 45 seconds ends at 11:00.
+    const Bytes carry = Concat({EncodeStartTime(At(10, 59, 30)), EncodeDuration(45)});
+    EXPECT_EQ(ProgrammeClockOf(carry.data()).endHour, 11);
+    EXPECT_EQ(ProgrammeClockOf(carry.data()).endMinute, 0);
+
+    AddService(0x0400);
+    PutSchedule(0x0400, 0, {Programme(1, At(23, 30), 105, u8"深夜映画")});
+    const std::optional<ProgrammeMenu> menu = MenuFor(*parser, 0x0400);
+    ASSERT_TRUE(menu);
+    ASSERT_EQ(menu->entries.size(), 1u);
+    EXPECT_EQ(menu->entries[0].text, Sjis(u8"23:30～01:15：深夜映画"));
+}
+
+TEST_F(ProgrammeMenus, AtMostTenComingProgrammesFromTheOneOnAir)
+{
+    AddService(0x0400);
+    std::vector<EitEvent> day;
+    for (int hour = 12; hour < 24; ++hour)
+        day.push_back(Programme(static_cast<uint16_t>(hour), At(hour, 0), 60, u8"番組"));
+    PutSchedule(0x0400, 0, std::vector<EitEvent>(day.begin(), day.begin() + 6));
+    PutSchedule(0x0400, 1, std::vector<EitEvent>(day.begin() + 6, day.end()));
+    const std::optional<ProgrammeMenu> menu = MenuFor(*parser, 0x0400);
+    ASSERT_TRUE(menu);
+    // 20:00 is on air; four are left after the tenth.
+    ASSERT_EQ(menu->entries.size(), 4u);
+    EXPECT_EQ(menu->entries[0].text.substr(0, 5), "20:00");
+
+    std::vector<EitEvent> night;
+    for (int hour = 0; hour < 8; ++hour)
+        night.push_back(Programme(static_cast<uint16_t>(30 + hour), {2026, 12, 8, hour, 0, 0}, 60, u8"番組"));
+    PutSchedule(0x0400, 2, night);
+    const std::optional<ProgrammeMenu> full = MenuFor(*parser, 0x0400);
+    ASSERT_TRUE(full);
+    ASSERT_EQ(full->entries.size(), 10u);
+    EXPECT_EQ(full->entries[9].text.substr(0, 5), "05:00");
+}
+
+TEST_F(ProgrammeMenus, NamelessProgrammesMakeNoEntry)
+{
+    AddService(0x0400);
+    PutSchedule(0x0400, 0, {Programme(1, At(20, 0), 60, u8""), Programme(2, At(21, 0), 60, u8"ドラマ")});
+    const std::optional<ProgrammeMenu> menu = MenuFor(*parser, 0x0400);
+    ASSERT_TRUE(menu);
+    ASSERT_EQ(menu->entries.size(), 1u);
+    EXPECT_EQ(menu->entries[0].text, Sjis(u8"21:00～22:00：ドラマ"));
+
+    AddService(0x0401);
+    PutSchedule(0x0401, 0, {Programme(1, At(20, 0), 60, u8""), Programme(2, At(21, 0), 60, u8"")});
+    EXPECT_FALSE(MenuFor(*parser, 0x0401));
+    EXPECT_FALSE(MenuFor(*parser, 0x0999));  // not in the store
+    EXPECT_FALSE(BuildProgrammeMenu(*parser, -1, 0x0400, "", false, false, kNow));
+}
+
+TEST_F(ProgrammeMenus, StandardDefinitionMark)
+{
+    EXPECT_TRUE(IsStandardDefinition(0x01));
+    EXPECT_TRUE(IsStandardDefinition(0xA1));
+    EXPECT_FALSE(IsStandardDefinition(0xB3));
+    EXPECT_FALSE(IsStandardDefinition(0xC1));
+    EXPECT_FALSE(IsStandardDefinition(0x00));
+
+    AddService(0x0400);
+    PutSchedule(0x0400, 0, {Programme(1, At(20, 0), 60, u8"ＳＤ", 0x01), Programme(2, At(21, 0), 60, u8"ＨＤ", 0xB3),
+                            Programme(3, At(22, 0), 60, u8"不明", 0x00)});
+    const std::optional<ProgrammeMenu> menu = MenuFor(*parser, 0x0400);
+    ASSERT_TRUE(menu);
+    ASSERT_EQ(menu->entries.size(), 3u);
+    EXPECT_TRUE(menu->entries[0].standardDefinition);
+    EXPECT_FALSE(menu->entries[1].standardDefinition);
+    EXPECT_FALSE(menu->entries[2].standardDefinition);
+}
+
+TEST_F(ProgrammeMenus, TitleOffersTuningUnlessTuningOrRecording)
+{
+    AddService(0x0400);
+    PutSchedule(0x0400, 0, {Programme(1, At(20, 0), 60, u8"ニュース")});
+    std::optional<ProgrammeMenu> menu = MenuFor(*parser, 0x0400);
+    ASSERT_TRUE(menu);
+    EXPECT_EQ(menu->title, Sjis(u8"［ＮＨＫ総合］- 選局"));
+    EXPECT_EQ(menu->titleCommand, 2103);
+
+    menu = MenuFor(*parser, 0x0400, true, false);
+    EXPECT_EQ(menu->title, Sjis(u8"［ＮＨＫ総合］"));
+    EXPECT_EQ(menu->titleCommand, 2103);  // the tune command itself ignores it while waiting
+
+    menu = MenuFor(*parser, 0x0400, false, true);
+    EXPECT_EQ(menu->title, Sjis(u8"［ＮＨＫ総合］"));
+    EXPECT_EQ(menu->titleCommand, 0);
+}
+
+}  // namespace

@@ -1,0 +1,73 @@
+#include "ui/list/countdown_bar.h"
+#include "ui/list/row_colours.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(RowColours, CurrentServiceIsCrimsonExceptEmptyCells)
+{
+    const RowColours current = RowColoursFor(true, 1, false);
+    for (int column = 0; column < 3; ++column) EXPECT_EQ(CellFill(current, column, false), 0x3C14DCu);
+    EXPECT_EQ(CellFill(current, 1, true), 0x696969u);
+    EXPECT_EQ(CellFill(current, 2, true), 0x696969u);
+    EXPECT_EQ(current.nameText, 0xFFFFFFu);
+    EXPECT_EQ(current.programmeText, 0xFFFFFFu);
+    EXPECT_TRUE(current.setBackground);
+    EXPECT_EQ(current.background, 0x3C14DCu);
+    EXPECT_EQ(current.pen, 0xDC143Cu);
+    EXPECT_EQ(RowColoursFor(true, 0, true).nameText, 0xA0A0F0u);
+}
+
+TEST(RowColours, OtherRowsAlternateWithTheirListPosition)
+{
+    const RowColours even = RowColoursFor(false, 2, false);
+    EXPECT_EQ(CellFill(even, 0, false), 0xFAE6E6u);
+    EXPECT_EQ(CellFill(even, 1, false), 0xCBC0FFu);
+    EXPECT_EQ(CellFill(even, 2, false), 0xB7FFB7u);
+    const RowColours odd = RowColoursFor(false, 3, false);
+    EXPECT_EQ(CellFill(odd, 0, false), 0xFFF8F0u);
+    EXPECT_EQ(CellFill(odd, 1, false), 0xE1E4FFu);
+    EXPECT_EQ(CellFill(odd, 2, false), 0xE0FFE0u);
+    EXPECT_EQ(CellFill(odd, 2, true), 0x696969u);
+    // The name cell keeps its fill even when empty.
+    EXPECT_EQ(CellFill(odd, 0, true), 0xFFF8F0u);
+    EXPECT_EQ(odd.nameText, 0x000000u);
+    EXPECT_FALSE(odd.setBackground);
+    // A recorded schedule change reddens the name only.
+    const RowColours changed = RowColoursFor(false, 0, true);
+    EXPECT_EQ(changed.nameText, 0x0000FFu);
+    EXPECT_EQ(changed.programmeText, 0x000000u);
+}
+
+TEST(CountdownBar, ShrinksOverTheLastFiveMinutes)
+{
+    const CellRect cell{100, 20, 500, 40};
+    const int64_t end = 1'800'000'000;
+    auto bar = CountdownBar(end, end - 270, cell);
+    ASSERT_TRUE(bar);
+    EXPECT_EQ(bar->x1, 500 - 40);
+    EXPECT_EQ(bar->x2, 499);
+    EXPECT_EQ(bar->y, 38);
+    EXPECT_EQ(CountdownBar(end, end - 300, cell)->x1, 500 - 46);
+    EXPECT_EQ(CountdownBar(end, end - 59, cell)->x1, 500 - 16);
+    EXPECT_EQ(CountdownBar(end, end - 6, cell)->x1, 500 - 16);
+    EXPECT_EQ(CountdownBar(end, end - 5, cell)->x1, 500 - 13);
+    EXPECT_EQ(CountdownBar(end, end - 3, cell)->x1, 500 - 7);
+    bar = CountdownBar(end, end - 1, cell);
+    ASSERT_TRUE(bar);
+    EXPECT_EQ(bar->x1, bar->x2);  // no length
+    EXPECT_FALSE(CountdownBar(end, end, cell));
+    EXPECT_FALSE(CountdownBar(end, end + 1, cell));
+    EXPECT_FALSE(CountdownBar(end, end - 301, cell));
+    EXPECT_FALSE(CountdownBar(0, end, cell));  // nothing on air
+}
+
+TEST(CountdownBar, UsesTheLowThirtyTwoBitsOfBothTimes)
+{
+    // Across a wrap of the low 32 bits the difference is still 4 minutes 30 seconds.
+    const int64_t end = (int64_t{1} << 32) + 100;
+    EXPECT_EQ(CountdownBar(end, end - 270, {0, 0, 300, 20})->x1, 300 - 40);
+}
+
+}  // namespace

@@ -1,0 +1,23 @@
+#!/bin/sh
+# Checks the plug-in library's table of exports and imports:
+# exactly the undecorated GetIface and GetIface2, and Windows system DLLs only.
+# Usage: check_dll_exports.sh OBJDUMP DLL
+set -eu
+# binutils translates its headings; read them in the C locale.
+export LC_ALL=C
+dump=$("$1" -p "$2")
+
+exports=$(printf '%s\n' "$dump" | sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' | sed -n 's/^[[:space:]]*\[ *[0-9]*\] //p' | sort | tr '\n' ' ')
+if [ "$exports" != "GetIface GetIface2 " ]; then
+    echo "exports are: $exports"
+    exit 1
+fi
+
+status=0
+for dll in $(printf '%s\n' "$dump" | sed -n 's/^.*DLL Name: //p'); do
+    case $(printf '%s' "$dll" | tr 'A-Z' 'a-z') in
+        kernel32.dll|user32.dll|gdi32.dll|comctl32.dll|advapi32.dll|shell32.dll|msvcrt.dll|ole32.dll) ;;
+        *) echo "imports a non-system DLL: $dll"; status=1 ;;
+    esac
+done
+exit $status

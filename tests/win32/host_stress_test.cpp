@@ -1,0 +1,140 @@
+// The host's capture thread feeds a generated multiplex at 20 times its broadcast rate for
+// 10 s while stream changes arrive on both threads and the tuning timer runs. The sections
+// the plug-in's parser hands on must be exactly those of a single-threaded run of the same
+// blocks with the stream changes at the same block boundaries.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <map>
+
+#include "host_fixture.h"
+#include "stream_feeder.h"
+#include "support/sample_stream.h"
+
+namespace {
+
+constexpr int kBroadcastSeconds = 200;  // fed in 10 s: 20 times the broadcast rate
+constexpr unsigned kFeedMs = 10000;
+constexpr size_t kMultiplexBytesPerSecond = 2'000'000;  // a terrestrial multiplex, about
+// Real seconds into the feed at which the stream changes; the gaps let timer 1002 fire.
+constexpr double kChangeTimes[] = {0.4, 0.8, 1.2, 1.6, 2.0, 4.4, 4.8, 5.2, 5.6, 8.0, 8.3, 8.6};
+constexpr uint16_t kServiceIds[] = {0x0400, 0x0401, 0x0408, 0x0410, 0x0418, 0x0420};
+
+struct PlannedChange {
+    int channel = 0;
+    int serviceId = 0;
+    bool onWindowThread = false;
+};
+
+std::map<size_t, PlannedChange> PlanChanges(size_t blockCount)
+{
+    std::map<size_t, PlannedChange> changes;
+    int n = 0;
+    for (double t : kChangeTimes) {
+        const size_t block = static_cast<size_t>(t * 1000 / kFeedMs * static_cast<double>(blockCount));
+        // Every fourth change has no service; the others walk the services and two channels.
+        const int serviceId = n % 4 == 3 ? 0xFFFF : kServiceIds[n % 6];
+        changes[block] = {13 + n % 2 * 14, serviceId, n % 2 == 1};
+        ++n;
+    }
+    return changes;
+}
+
+std::vector<TappedSection> SingleThreadedSections(const std::vector<Bytes>& blocks,
+                                                  const std::map<size_t, PlannedChange>& changes)
+{
+    StreamParser parser;
+    PluginSectionTap tap(&parser);
+    for (size_t i = 0; i < blocks.size(); ++i) {
+        if (changes.count(i)) ResetSectionBuffers(parser);
+        TakePackets(parser, blocks[i].data(), blocks[i].size());
+    }
+    tap.Detach();
+    return std::move(tap.sections);
+}
+
+using HostStress = PluginHost;
+
+// Services in id order, each once, every listed one stamped with a channel.
+void ExpectConsistentStore(const StreamParser& parser, size_t listed)
+{
+    ASSERT_EQ(parser.serviceCount, static_cast<int>(listed));
+    for (int i = 0; i < parser.serviceCount; ++i) {
+        ASSERT_NE(parser.services[i], nullptr);
+        EXPECT_NE(parser.services[i]->channel, 0);
+        if (i > 0) {
+            EXPECT_LT(parser.services[i - 1]->serviceId, parser.services[i]->serviceId);
+        }
+    }
+}
+
+using HostStress = PluginHost;
+
+TEST_F(HostStress, ThreadedFeedHandsOnTheSameSections)
+{
+    Start();
+    std::vector<uint32_t> listed(std::begin(kServiceIds), std::end(kServiceIds));
+    host.SetServices(listed);
+    View().pendingServiceId = 0x0401;  // a tuning request waits, so every change re-arms the timer
+
+    SampleStreamOptions options;
+    options.seconds = kBroadcastSeconds;
+    const Bytes stream = MakeSampleStream(options);
+    const std::vector<Bytes> blocks = CutBlocks(stream, {188 * 64, 188 * 7, 188 * 200, 188});
+    const std::map<size_t, PlannedChange> changes = PlanChanges(blocks.size());
+    const std::vector<TappedSection> expected = SingleThreadedSections(blocks, changes);
+    ASSERT_GT(expected.size(), 500u);
+
+    // A change on the window's thread has dropped the partial sections once the host is
+    // asked for its list; the capture thread goes on feeding while the change finishes.
+    const DWORD windowThread = GetCurrentThreadId();
+    HANDLE listAsked = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+    host.duringGetServiceList = [&] {
+        if (GetCurrentThreadId() != windowThread) return;
+        SetEvent(listAsked);
+        Sleep(20);
+    };
+    const size_t padding = (kMultiplexBytesPerSecond * kBroadcastSeconds - stream.size()) / blocks.size() / 188 * 188;
+    PluginSectionTap tap(View().parser);
+    FeedPlan plan{blocks, padding, kFeedMs, [&](size_t i) {
+        const auto change = changes.find(i);
+        if (change == changes.end()) return;
+        const PlannedChange c = change->second;
+        if (!c.onWindowThread) {
+            plugin.StreamChange(c.channel, c.serviceId);
+        } else if (c.serviceId == 0xFFFF) {
+            windows.RunOnWindowThread([&] { plugin.StreamChange(c.channel, c.serviceId); });
+        } else {
+            windows.PostToWindowThread([this, c] { plugin.StreamChange(c.channel, c.serviceId); });
+            WaitForSingleObject(listAsked, 5000);
+        }
+    }};
+    StreamFeeder feeder(plugin, std::move(plan));
+    int tuneTicks = 0;
+    const HWND window = View().hWnd;
+    feeder.Start();
+    const bool finished = PumpUntil([&] { return feeder.Done(); }, 60000, [&](const MSG& msg) {
+        if (msg.hwnd == window && msg.message == WM_TIMER && msg.wParam == kTuneTimerId) ++tuneTicks;
+    });
+    if (!finished) {
+        // A deadlocked plug-in cannot be torn down; end the process with the failure.
+        ADD_FAILURE() << "the feed did not finish: deadlock";
+        std::fflush(stdout);
+        TerminateProcess(GetCurrentProcess(), 1);
+    }
+    feeder.Join();
+    PumpFor(100);
+    host.duringGetServiceList = nullptr;
+    CloseHandle(listAsked);
+    std::printf("fed %zu bytes in %zu blocks, %zu sections, %d tuning ticks\n", feeder.BytesFed(), blocks.size(),
+                tap.sections.size(), tuneTicks);
+
+    EXPECT_GT(tuneTicks, 0);
+    EXPECT_EQ(host.CallsTo(kSlotGetServiceList), 9);  // the changes with a service
+    ExpectConsistentStore(*View().parser, listed.size());
+    ASSERT_EQ(tap.sections.size(), expected.size());
+    for (size_t i = 0; i < expected.size(); ++i)
+        ASSERT_TRUE(tap.sections[i] == expected[i]) << "section " << i << " differs";
+}
+
+}  // namespace
