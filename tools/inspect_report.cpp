@@ -9,6 +9,7 @@
 #include "store/event_entry.h"
 #include "support/sjis_text.h"
 #include "ts/broadcast_time.h"
+#include "ts/local_time.h"
 #include "ts/stream_parser.h"
 
 namespace {
@@ -167,13 +168,7 @@ void PrintReportJson(const InspectReport& report, const std::string& extraFields
 std::string FormatStamp(int64_t stamp)
 {
     std::tm tm{};
-#ifdef _WIN32
-    __time64_t t = stamp;
-    if (_localtime64_s(&tm, &t) != 0) return "?";
-#else
-    std::time_t t = static_cast<std::time_t>(stamp);
-    if (!localtime_r(&t, &tm)) return "?";
-#endif
+    if (!ToLocalTime(stamp, tm)) return "?";
     return FormatTime({tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday}, tm.tm_hour, tm.tm_min, tm.tm_sec);
 }
 

@@ -2,16 +2,12 @@
 
 #include <ctime>
 
+#include "ts/local_time.h"
+
 LocalClockTime LocalClockOf(int64_t stamp)
 {
     std::tm tm{};
-#ifdef _WIN32
-    const __time64_t value = stamp;
-    if (_localtime64_s(&tm, &value) != 0) return {};
-#else
-    const std::time_t value = static_cast<std::time_t>(stamp);
-    if (!localtime_r(&value, &tm)) return {};
-#endif
+    if (!ToLocalTime(stamp, tm)) return {};
     return {tm.tm_hour, tm.tm_min, tm.tm_sec};
 }
 

@@ -1,5 +1,5 @@
 // Local clock readings of time stamps (seconds since 1970, the broadcast time taken as local
-// time). The Windows runtime has no localtime_r; its 64-bit form is _localtime64_s.
+// time).
 #pragma once
 
 #include <cstdint>

@@ -1,0 +1,18 @@
+#include "ui/dialogs/local_calendar.h"
+
+#include <ctime>
+
+#include "ts/local_time.h"
+
+LocalCalendarTime LocalCalendarOf(int64_t stamp)
+{
+    std::tm tm{};
+    if (!ToLocalTime(stamp, tm)) return {};
+    return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_wday, tm.tm_hour, tm.tm_min};
+}
+
+const char* WeekdayName(int weekday)
+{
+    static const char* const kNames[7] = {"日", "月", "火", "水", "木", "金", "土"};
+    return weekday >= 0 && weekday < 7 ? kNames[weekday] : kNames[0];
+}

@@ -1,0 +1,85 @@
+// The details popup's behaviour as decisions over its state: whether a click fills, hides or
+// is ignored, when it hides, its 100 ms timer, the tune button and the drag that pins it. The
+// popup window keeps a PopupState and applies what each decision returns.
+#pragma once
+
+#include <cstdint>
+
+#include "ui/list/list_row.h"
+
+constexpr unsigned kPopupTimerId = 2001;
+constexpr unsigned kPopupTimerMs = 100;
+constexpr int32_t kPopupIdleTicks = 50;    // five seconds without the pointer over the popup
+constexpr int kPopupLeaveDistance = 150;   // pixels beyond an edge that hide the popup
+constexpr int kPopupMinWidth = 320;        // minimum tracking size
+constexpr int kPopupMinHeight = 50;
+constexpr uint32_t kPopupBackground = 0xE5FFFF;  // COLORREF: 255, 255, 229
+constexpr const char* kTuneButtonText = "選局";
+constexpr int kPopupTuneCommandBase = 2100;  // WM_COMMAND 2100 + row index to the main window
+
+struct PopupState {
+    int32_t shown = 0;   // m_popupShown: the popup logic has it on screen
+    int32_t pinned = 0;  // m_popupPinned: "PopDialog" "Fixed"
+    int32_t ticks = 0;   // m_popupTicks: timer ticks since the pointer was last over it
+    uint16_t serviceId = 0;  // m_popupServiceId
+    int lastColumn = -1;     // the last column shown
+};
+
+// Start-up: pinned and shown when the saved "Fixed" is not 0.
+PopupState InitialPopupState(int fixedSetting);
+
+enum class PopupClick {
+    Ignore,  // no window, or a refresh while the popup is not shown
+    Hide,    // a second click on the same cell: call HidePopup
+    Fill,    // go on: read the cell text and describe the programme (the column is remembered)
+};
+PopupClick DecidePopupClick(PopupState& state, bool hasWindow, int column, uint16_t rowServiceId, bool userClick);
+
+// After DescribeProgramme succeeded: the popup now shows this service.
+void PopupFilled(PopupState& state, uint16_t rowServiceId);
+
+// HidePopup: true when the window must be hidden, its timer stopped and the keyboard focus
+// given to the main window (a pinned popup stays). Clears `shown` then.
+bool HidePopupState(PopupState& state, bool hasWindow);
+
+// PresentPopup after placement: true when the window must be shown (it was not). Marks the
+// popup shown and restarts the tick count; the caller restarts timer 2001.
+bool PresentPopupState(PopupState& state);
+
+struct ScreenRect {
+    int left = 0;
+    int top = 0;
+    int right = 0;
+    int bottom = 0;
+};
+
+// One tick of timer 2001 with the pointer's screen position and the popup's window rectangle.
+// True when HidePopup must be called.
+bool PopupTimerTick(PopupState& state, int pointerX, int pointerY, const ScreenRect& window);
+
+// The tune button: hidden with empty text while a tuning request is pending or a recording
+// runs ("busy"), else shown with "選局".
+enum class TuneButtonChange { None, Hide, Show };
+const char* TuneButtonText(bool busy);
+TuneButtonChange TuneButtonUpkeep(bool busy, bool buttonVisible);
+
+// Dragging by a header line keeps the popup's offset to the pointer; the first move pins it.
+struct DragStart {
+    int left = 0;
+    int top = 0;
+    int pointerX = 0;
+    int pointerY = 0;
+};
+struct ScreenPoint {
+    int x = 0;
+    int y = 0;
+};
+// WM_MOUSEMOVE while dragging: the new position, and the popup is pinned.
+ScreenPoint PopupDragMove(PopupState& state, const DragStart& start, int pointerX, int pointerY);
+// WM_LBUTTONUP while dragging: the last move; a click without a move does not pin.
+ScreenPoint PopupDragTarget(const DragStart& start, int pointerX, int pointerY);
+
+// The "選局" button's command for the main window: 2100 + the row index of the first list item
+// (itemRows: the items' lParams in list order) whose row shows the popup's service; 0 when
+// none does.
+int PopupTuneCommand(const RowTable& rows, const int* itemRows, int itemCount, uint16_t serviceId);
