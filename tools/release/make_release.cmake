@@ -1,0 +1,23 @@
+# Stages the release files and packs them: cmake -DDLL= -DGUIDE= -DICONV= -DSTAGE= -DZIP= -P
+file(REMOVE_RECURSE ${STAGE})
+file(MAKE_DIRECTORY ${STAGE})
+file(COPY ${DLL} DESTINATION ${STAGE})
+file(READ ${GUIDE} text)
+string(REPLACE "\n" "\r\n" text "${text}")
+file(WRITE ${STAGE}/readme.txt "${text}")
+set(files LumaraList.dll readme.txt)
+if(ICONV)
+  execute_process(COMMAND ${ICONV} -f UTF-8 -t CP932 ${STAGE}/readme.txt
+                  OUTPUT_FILE ${STAGE}/readme-sjis.txt RESULT_VARIABLE converted)
+  if(converted EQUAL 0)
+    list(APPEND files readme-sjis.txt)
+  else()
+    message(WARNING "the Shift-JIS guide could not be made")
+  endif()
+endif()
+file(REMOVE ${ZIP})
+execute_process(COMMAND ${CMAKE_COMMAND} -E tar cf ${ZIP} --format=zip ${files}
+                WORKING_DIRECTORY ${STAGE} RESULT_VARIABLE packed)
+if(NOT packed EQUAL 0)
+  message(FATAL_ERROR "could not pack ${ZIP}")
+endif()
