@@ -64,8 +64,9 @@ bool OnThreadOf(HWND hwnd) { return GetWindowThreadProcessId(hwnd, nullptr) == G
 
 CEventView::CEventView(HINSTANCE instance) : m_hInstance(instance), m_pParser(new (std::nothrow) StreamParser()) {}
 
-// The parser and the windows are released with the main window, not here.
-CEventView::~CEventView() = default;
+// The parser and the windows are released with the main window; the rows too, unless the
+// window never existed or was never destroyed. The change log's storage goes with the object.
+CEventView::~CEventView() { ClearRows(m_rows); }
 
 IDTVPlugin* CEventView::DeletingDestructor(uint32_t flags)
 {
@@ -127,26 +128,22 @@ void CEventView::ApplyStreamChangeWork(unsigned work, int serviceId)
 {
     if (work & kWorkRefreshPopup) RefreshPopupForService(serviceId);
     if (work & kWorkRestartTuneTimer) {
-        bool pending;
+        TuneActions actions;
         {
             // A request completed since the change was posted needs no timer.
             PluginLockGuard guard(m_lock);
-            pending = m_pendingServiceId > 0;
+            actions = m_tuning.OnStreamChange();
         }
-        if (pending) {
-            KillTuneTimer();
-            Trace("SetTimer\r\n");
-            m_tuneTimer = SetTimer(m_hWnd, kTuneTimerId, kTuneTimerPeriodMs, nullptr);
-            m_tuneTicks = 0;
-        }
+        ApplyTuneActions(actions, m_tuneHost);
     }
     if ((work & kWorkRepaintList) && m_hList)
         ListView_RedrawItems(m_hList, ListView_GetTopIndex(m_hList), ListView_GetItemCount(m_hList));
 }
 
+// Unconditional: the tuning request zeroes m_tuneTimer before asking for the kill.
 void CEventView::KillTuneTimer()
 {
-    if (m_tuneTimer) KillTimer(m_hWnd, m_tuneTimer);
+    if (m_hWnd) KillTimer(m_hWnd, kTuneTimerId);
     m_tuneTimer = 0;
 }
 

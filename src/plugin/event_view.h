@@ -8,14 +8,31 @@
 
 #include <cstdint>
 
+#include "changelog/change_log.h"
 #include "plugin/idtv_host.h"
 #include "plugin/idtv_plugin.h"
 #include "store/service_entry.h"
+#include "ui/list/list_row.h"
 #include "ui/list/plugin_lock.h"
 #include "ui/list/stream_change.h"
+#include "ui/list/tune_request.h"
 
 struct StreamParser;
-struct ListRow;
+class CEventView;
+
+// The host calls and the tune timer as the tuning request's decisions need them. A member
+// rather than a second base class, so the object's leading fields keep their positions.
+class CEventViewTuneHost final : public ITuneHost {
+public:
+    explicit CEventViewTuneHost(CEventView& view) : m_view(view) {}
+    void SelectChannel(int channel) override;
+    void ChangeServiceID(int serviceId) override;
+    void StartTuneTimer(unsigned periodMs) override;
+    void KillTuneTimer() override;
+
+private:
+    CEventView& m_view;
+};
 
 constexpr int kPathChars = 256;
 constexpr int kMenuTextCount = 20;
@@ -41,12 +58,30 @@ public:
     int __stdcall ChangeStream(int channel, int serviceId) override;
     int __stdcall Reserved(uint32_t first, uint32_t second) override;
 
-    // The main window (ui/list/win32/list_window.cpp), on the window's thread.
+    // The main window (ui/list/win32/), on the window's thread.
     INT_PTR WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     BOOL OnInitDialog(HWND hwnd);
+    void OnSize();
     void OnTimer(UINT_PTR timerId);
+    void OnClockTick();
+    // A store changed since the last save: the event cache, the change detection and its log.
+    void SaveDirtyStore();
     void OnDestroy();
+    void OnDrawItem(const DRAWITEMSTRUCT& draw);
+    void OnSysCommand(WPARAM command);
+    void OnCommand(WPARAM wParam);
+    void OnClose();
+    void OnNotify(const NMHDR& header);
+    void ShowProgrammeMenu(int item);
+    // Rebuilds the rows from the store and brings the list's items in line with them.
+    void BuildRows();
     void RefreshPopupForService(int serviceId);
+    void RedrawAllItems();
+    // The host or the remote-control application is recording: no tuning.
+    bool IsRecording();
+    // WM_COMMAND 2100 + r.
+    void TuneToRow(int r);
+    void OnTuneTimer();
 
     // Stream-change work (event_view.cpp), on the window's thread.
     void ApplyStreamChangeWork(unsigned work, int serviceId);
@@ -92,11 +127,17 @@ public:
     // Used by the stream change alone; the host does not overlap its stream-change calls.
     HostServiceRecord m_hostServices[kHostServiceCapacity] = {};
     int m_hostServiceCount = 0;
-    ListRow* m_rows[kMaxServices] = {};
+    RowTable m_rows = {};  // window thread only
 
     // Serialises the parser, the store and the tuning fields between the host's capture
     // thread and the window's thread.
     PluginLock m_lock;
+
+    // Fields added after the ones above keep the earlier ones in place.
+    ChangeLog m_changeLog;  // window thread only
+    CTuneRequest m_tuning{TuneFields{m_pendingChannel, m_pendingServiceId, m_tuneTimer, m_tuneTicks,
+                                     m_currentChannel, m_currentServiceId}};
+    CEventViewTuneHost m_tuneHost{*this};
 };
 
 // The main window's dialog procedure. Windows reach the one object through this pointer,

@@ -6,6 +6,7 @@
 #include <new>
 
 #include "plugin/event_view.h"
+#include "store/win32/file_replace_win32.h"
 #include "ts/diagnostics.h"
 
 namespace {
@@ -19,7 +20,11 @@ void WriteDebugOutput(const char* text) { OutputDebugStringA(text); }
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID)
 {
     g_hInstance = instance;
-    if (reason == DLL_PROCESS_ATTACH) SetDebugSink(WriteDebugOutput);
+    if (reason == DLL_PROCESS_ATTACH) {
+        SetDebugSink(WriteDebugOutput);
+        // Data-file saves replace the old file in one step from the first save on.
+        InstallWin32FileReplacer();
+    }
     return TRUE;
 }
 

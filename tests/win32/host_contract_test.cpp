@@ -115,6 +115,8 @@ TEST_F(HostContract, MainWindowIsDialog101)
     EXPECT_EQ(dialog.fontFace, u"MS Shell Dlg");
     EXPECT_NE(FindResourceA(library.Module(), MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(16)), nullptr);  // RT_VERSION
 
+    // An empty saved geometry key stops the geometry chain: the window keeps its template size.
+    WritePrivateProfileStringA("LumaraList", "WindowCY", "", DataFilePath(".ini").c_str());
     Start();
     const HWND window = View().hWnd;
     char text[64] = {};

@@ -52,10 +52,26 @@ private:
     StreamParser* m_parser;
 };
 
+// The plug-in keeps its three files beside the host's executable, here the test program.
+inline std::string DataFilePath(const char* extension)
+{
+    char exePath[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, exePath, MAX_PATH);
+    std::string path(exePath);
+    return path.substr(0, path.find_last_of("\\/") + 1) + "Moxel_LumaraList" + extension;
+}
+
+// Every test starts without the files an earlier one left.
+inline void RemoveDataFiles()
+{
+    for (const char* extension : {".ini", ".dat", ".upd"}) DeleteFileA(DataFilePath(extension).c_str());
+}
+
 class PluginHost : public ::testing::Test {
 protected:
     void SetUp() override
     {
+        RemoveDataFiles();
         m_mismatchesAtStart = StackMismatches();
         ASSERT_TRUE(library.Load()) << "LumaraList.dll beside the test program, exporting GetIface and GetIface2";
         plugin = PluginObject(library.GetIface());
@@ -70,6 +86,7 @@ protected:
             EXPECT_EQ(plugin.DeletingDestructor(1), plugin.Raw());
         }
         library.Unload();
+        RemoveDataFiles();
         EXPECT_EQ(StackMismatches(), m_mismatchesAtStart) << "a call left the stack pointer moved";
     }
 

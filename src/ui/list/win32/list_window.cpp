@@ -1,7 +1,11 @@
-// The main list window: its dialog procedure and message handlers, on the window's thread.
+// The main list window: its dialog procedure and the dispatch of its messages, on the
+// window's thread. The handlers live beside this file, one concern each.
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include "plugin/event_view.h"
+#include "ui/list/clock_tick.h"
 
 CEventView* g_eventView = nullptr;
 
@@ -11,7 +15,14 @@ INT_PTR CALLBACK MainDialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
     if (message == WM_INITDIALOG) g_eventView = reinterpret_cast<CEventView*>(lParam);
     CEventView* view = g_eventView;
     if (!view) return 0;
-    const INT_PTR result = view->WindowProc(hwnd, message, wParam, lParam);
+    INT_PTR result = 0;
+    try {
+        result = view->WindowProc(hwnd, message, wParam, lParam);
+    } catch (...) {
+        // Out of memory while rebuilding or drawing: this message is dropped, the next one
+        // tries again. Nothing may unwind into the system's code.
+        result = 0;
+    }
     if (message == WM_NCDESTROY) g_eventView = nullptr;
     return result;
 }
@@ -20,7 +31,15 @@ INT_PTR CEventView::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lP
 {
     switch (message) {
     case WM_INITDIALOG: return OnInitDialog(hwnd);
+    case WM_SIZE: OnSize(); return 0;
     case WM_TIMER: OnTimer(wParam); return TRUE;
+    case WM_DRAWITEM:
+        OnDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+        return 0;
+    case WM_SYSCOMMAND: OnSysCommand(wParam); return 0;
+    case WM_COMMAND: OnCommand(wParam); return TRUE;
+    case WM_CLOSE: OnClose(); return 0;
+    case WM_NOTIFY: OnNotify(*reinterpret_cast<const NMHDR*>(lParam)); return 1;
     case WM_DESTROY: OnDestroy(); return 0;
     case kMsgStreamChangeWork:
         ApplyStreamChangeWork(static_cast<unsigned>(wParam), static_cast<int>(lParam));
@@ -29,19 +48,25 @@ INT_PTR CEventView::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lP
     }
 }
 
-BOOL CEventView::OnInitDialog(HWND hwnd)
+void CEventView::OnSize()
 {
-    m_hWnd = hwnd;
-    return TRUE;
+    if (!m_hList) return;
+    RECT client = {};
+    GetClientRect(m_hWnd, &client);
+    SetWindowPos(m_hList, nullptr, 0, 0, client.right - client.left, client.bottom - client.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void CEventView::OnTimer(UINT_PTR) {}
-
-void CEventView::OnDestroy()
+void CEventView::OnTimer(UINT_PTR timerId)
 {
-    KillTuneTimer();
-    ReleaseParser();
+    if (timerId == kClockTimerId) {
+        OnClockTick();
+    } else if (timerId == kTuneTimerId) {
+        OnTuneTimer();
+    }
 }
 
-// Brings the details popup up to date when it shows this service; there is no popup yet.
-void CEventView::RefreshPopupForService(int) {}
+void CEventView::RedrawAllItems()
+{
+    if (m_hList) ListView_RedrawItems(m_hList, 0, ListView_GetItemCount(m_hList));
+}

@@ -1,0 +1,145 @@
+// The main window's commands: the system-menu entries, the tune command and its timer, the
+// close notification to the host's tray window, clicks on the list, and the recording guard.
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include "plugin/event_view.h"
+#include "store/programme_store.h"
+#include "ts/diagnostics.h"
+#include "ts/stream_parser.h"
+#include "ui/dialogs/win32/companion_hooks.h"
+#include "ui/list/programme_menu.h"
+#include "ui/list/recording_guard.h"
+#include "ui/list/win32/list_control.h"
+#include "ui/list/win32/list_window_ids.h"
+
+namespace {
+
+void ShowUpdateInformation(CEventView& view)
+{
+    if (!view.m_hUpdateDlg) return;
+    PostMessageA(view.m_hUpdateDlg, WM_COMMAND, kCmdUpdateRefresh, 0);
+    ShowWindow(view.m_hUpdateDlg, SW_SHOW);
+    view.m_updateShown = 1;
+}
+
+void ClearProgrammes(CEventView& view)
+{
+    if (MessageBoxA(view.m_hWnd, kClearQuestion, kMainCaption, MB_YESNO | MB_ICONQUESTION) != IDYES) return;
+    PluginLockGuard guard(view.m_lock);
+    if (view.m_pParser) ClearStore(*view.m_pParser);
+}
+
+bool ControlDisabled(HWND window, int controlId)
+{
+    const HWND control = GetDlgItem(window, controlId);
+    return control && (GetWindowLongA(control, GWL_STYLE) & WS_DISABLED);
+}
+
+}  // namespace
+
+void CEventView::OnSysCommand(WPARAM command)
+{
+    switch (command) {
+    case kCmdClearProgrammes: ClearProgrammes(*this); break;
+    case kCmdSettings:
+        DebugOutput(kSettingsDebugLine);
+        RunSettingsDialog(*this);
+        break;
+    case kCmdShowUpdates: ShowUpdateInformation(*this); break;
+    default: break;
+    }
+}
+
+void CEventView::OnCommand(WPARAM wParam)
+{
+    const int id = LOWORD(wParam);
+    if (id >= kTuneCommandBase && id < kTuneCommandBase + kTuneCommandCount) {
+        TuneToRow(id - kTuneCommandBase);
+    } else if (id == static_cast<int>(kCmdShowUpdates)) {
+        Trace("WM_Command(%d)\r\n", id);
+        ShowUpdateInformation(*this);
+    }
+}
+
+// The window stays; what closing means is up to the host's tray window.
+void CEventView::OnClose()
+{
+    const HWND tray = FindWindowA(kTrayWindowClass, nullptr);
+    if (tray) SendMessageA(tray, WM_COMMAND, kTrayCloseCommand, reinterpret_cast<LPARAM>(m_hWnd));
+}
+
+void CEventView::OnNotify(const NMHDR& header)
+{
+    if (!m_hList || header.hwndFrom != m_hList) return;
+    if (header.code != NM_CLICK && header.code != NM_DBLCLK && header.code != NM_RCLICK) return;
+    const auto& activate = reinterpret_cast<const NMITEMACTIVATE&>(header);
+    const int item = activate.iItem;
+    if (item < 0) return;
+    if (header.code == NM_RCLICK) {
+        ShowProgrammeMenu(item);
+        return;
+    }
+    const int r = ItemRowIndex(m_hList, item);
+    if (r < 0) return;
+    if (header.code == NM_DBLCLK) {
+        const auto command = DoubleClickCommand(r, IsRecording());
+        if (command) PostMessageA(m_hWnd, WM_COMMAND, static_cast<WPARAM>(*command), 0);
+    } else if (activate.iSubItem == 0) {
+        HidePopup(*this);
+    } else {
+        ShowProgrammeDetails(*this, activate.iSubItem, r, item, 1, nullptr, nullptr);
+    }
+}
+
+bool CEventView::IsRecording()
+{
+    if (m_hParent) {
+        char hostText[kHostRecordingTextChars + 1] = {};
+        GetDlgItemTextA(m_hParent, kHostRecordingControlId, hostText, sizeof hostText);
+        if (RecordingFromControls(hostText, false)) return true;
+    }
+    // Searched again on every call until found; a found window is kept.
+    if (!m_hRemoteWnd) m_hRemoteWnd = FindWindowA(nullptr, kRemoteWindowTitle);
+    return RecordingFromControls(nullptr, m_hRemoteWnd && ControlDisabled(m_hRemoteWnd, kRemoteRecordingControlId));
+}
+
+// The decisions change the request under the lock; the host is called after it is released.
+void CEventView::TuneToRow(int r)
+{
+    const bool recording = IsRecording();
+    TuneActions actions;
+    {
+        PluginLockGuard guard(m_lock);
+        actions = m_tuning.OnTuneCommand(m_rows, r, recording);
+    }
+    ApplyTuneActions(actions, m_tuneHost);
+}
+
+void CEventView::OnTuneTimer()
+{
+    TuneActions actions;
+    {
+        PluginLockGuard guard(m_lock);
+        actions = m_tuning.OnTuneTimer();
+    }
+    ApplyTuneActions(actions, m_tuneHost);
+}
+
+void CEventViewTuneHost::SelectChannel(int channel)
+{
+    if (m_view.m_pHost) m_view.m_pHost->SelectChannel(channel);
+}
+
+void CEventViewTuneHost::ChangeServiceID(int serviceId)
+{
+    if (m_view.m_pHost) m_view.m_pHost->ChangeServiceID(serviceId);
+}
+
+void CEventViewTuneHost::StartTuneTimer(unsigned periodMs)
+{
+    m_view.m_tuneTimer = SetTimer(m_view.m_hWnd, kTuneTimerId, periodMs, nullptr);
+}
+
+void CEventViewTuneHost::KillTuneTimer() { m_view.KillTuneTimer(); }

@@ -1,0 +1,161 @@
+// The main window's one-second heartbeat (timer 1000) and the rebuild of its rows: compute in
+// the core, apply here. The store work runs under the plug-in lock; files are written, the
+// host and other windows reached, only after it is released.
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "changelog/change_detection.h"
+#include "changelog/change_log_file.h"
+#include "plugin/event_view.h"
+#include "settings/win32/private_profile.h"
+#include "store/data_file.h"
+#include "store/event_cache.h"
+#include "ts/stream_parser.h"
+#include "ui/dialogs/win32/companion_hooks.h"
+#include "ui/list/build_rows.h"
+#include "ui/list/clock_tick.h"
+#include "ui/list/list_items.h"
+#include "ui/list/local_clock.h"
+#include "ui/list/win32/list_control.h"
+#include "ui/list/win32/list_window_ids.h"
+
+namespace {
+
+// Without the host's tray window the close command could never be answered.
+void DropCloseWithoutTray(HWND window)
+{
+    if (FindWindowA(kTrayWindowClass, nullptr)) return;
+    DeleteMenu(GetSystemMenu(window, FALSE), SC_CLOSE, MF_BYCOMMAND);
+}
+
+void SampleGeometry(CEventView& view)
+{
+    view.m_windowRectValid = 1;
+    if (GetWindowLongA(view.m_hWnd, GWL_STYLE) & WS_MINIMIZE) {
+        view.m_windowMinimized = 1;
+        return;
+    }
+    GetWindowRect(view.m_hWnd, &view.m_windowRect);
+    view.m_windowMinimized = 0;
+}
+
+void ShowIfKept(HWND window, int kept)
+{
+    if (window && kept && !IsWindowVisible(window)) ShowWindow(window, SW_SHOWNA);
+}
+
+void HideIfShown(HWND window)
+{
+    if (window && IsWindowVisible(window)) ShowWindow(window, SW_HIDE);
+}
+
+void FollowMainWindow(CEventView& view)
+{
+    if (IsWindowVisible(view.m_hWnd)) {
+        ShowIfKept(view.m_hUpdateDlg, view.m_updateShown);
+        ShowIfKept(view.m_hPopup, view.m_popupPinned);
+    } else {
+        HideIfShown(view.m_hUpdateDlg);
+        HideIfShown(view.m_hPopup);
+    }
+}
+
+// What a dirty store leaves to do once the lock is released.
+struct StoreSaveWork {
+    bool saveCache = false;
+    std::vector<uint8_t> cacheImage;
+    bool changesFound = false;
+    std::vector<uint16_t> changedServices;
+};
+
+}  // namespace
+
+void CEventView::OnClockTick()
+{
+    ClockTickStart start;
+    {
+        PluginLockGuard guard(m_lock);
+        if (!m_pParser) return;
+        start = BeginClockTick(*m_pParser, m_refreshCountdown, LocalClockOf(SystemNow()).second);
+    }
+    if (++m_secondTicks == kCloseRemovalTick) DropCloseWithoutTray(m_hWnd);
+    SampleGeometry(*this);
+    FollowMainWindow(*this);
+    if (start.rebuildRows) {
+        BuildRows();
+        SaveDirtyStore();
+    }
+    int currentServiceId;
+    {
+        PluginLockGuard guard(m_lock);
+        currentServiceId = m_currentServiceId;
+    }
+    const BoundaryCheck check = CheckProgrammeBoundaries(m_rows, currentServiceId, SystemNow());
+    if (check.redrawAll) RedrawAllItems();
+    if (check.rebuildRows) {
+        BuildRows();
+        RefreshPopupForService(currentServiceId);
+    }
+}
+
+void CEventView::SaveDirtyStore()
+{
+    StoreSaveWork work;
+    {
+        PluginLockGuard guard(m_lock);
+        if (!m_pParser || !m_pParser->dirty) return;
+        work.saveCache = BuildEventCacheImage(*m_pParser, work.cacheImage);
+        m_pParser->dirty = 0;
+        work.changesFound = DetectScheduleChanges(*m_pParser, m_changeLog, nullptr, &work.changedServices);
+    }
+    if (work.saveCache) WriteDataFile(m_datPath, work.cacheImage.data(), work.cacheImage.size());
+    if (!work.changesFound) return;
+    SaveChangeLog(m_changeLog, m_updPath);
+    for (uint16_t serviceId : work.changedServices) {
+        const int index = FindRowIndex(m_rows, serviceId);
+        if (index >= 0) m_rows[index]->changed = 1;
+    }
+    if (m_hUpdateDlg && IsWindowVisible(m_hUpdateDlg)) {
+        PostMessageA(m_hUpdateDlg, WM_COMMAND, kCmdUpdateRefresh, 0);
+        ShowWindow(m_hUpdateDlg, SW_SHOWNA);
+    }
+    RedrawAllItems();
+}
+
+void CEventView::BuildRows()
+{
+    if (!m_hList) return;
+    CPrivateProfile profile(m_iniPath);
+    int currentServiceId;
+    {
+        PluginLockGuard guard(m_lock);
+        if (!m_pParser) return;
+        ::BuildRows(m_rows, *m_pParser, profile, m_changeLog, SystemNow());
+        currentServiceId = m_currentServiceId;
+    }
+    const ListUpdate update = DecideListItems(m_rows, ListView_GetItemCount(m_hList));
+    WriteListItems(m_hList, update);
+    if (update.refreshPopup) RefreshPopupForService(currentServiceId);
+    DeleteSurplusItems(m_hList, update);
+}
+
+void CEventView::RefreshPopupForService(int serviceId)
+{
+    if (!m_hPopup) return;
+    const int items = m_hList ? ListView_GetItemCount(m_hList) : 0;
+    for (int item = 0; item < items; ++item) {
+        const int r = ItemRowIndex(m_hList, item);
+        const ListRow* row = RowAt(m_rows, r);
+        if (row && row->serviceId == serviceId) {
+            ShowProgrammeDetails(*this, 1, r, item, 0, nullptr, nullptr);
+            return;
+        }
+    }
+    const int r = FindRowIndex(m_rows, serviceId);
+    if (r < 0) return;
+    ShowProgrammeDetails(*this, 1, r, 0, 0, m_rows[r]->present.title, m_rows[r]->serviceName);
+}

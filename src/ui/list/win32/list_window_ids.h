@@ -1,0 +1,31 @@
+// The main window's fixed identifiers and texts, named once.
+#pragma once
+
+#include <windows.h>
+
+constexpr int kListControlId = 1011;
+
+// System-menu and window commands of the main window.
+constexpr UINT kCmdShowUpdates = 1012;
+constexpr UINT kCmdClearProgrammes = 1013;
+constexpr UINT kCmdSettings = 1017;
+// The update-information dialog's refresh command.
+constexpr UINT kCmdUpdateRefresh = 105;
+
+constexpr const char* kMenuClearProgrammes = "番組情報をクリアする(&C)";
+constexpr const char* kMenuSettings = "設定(&S)";
+constexpr const char* kMenuShowUpdates = "更新情報の表示(&U)";
+
+constexpr const char* kClearQuestion = "全ての番組情報データを削除します。\r\nよろしいですか？";
+constexpr const char* kMainCaption = "ルマーラ";
+constexpr const char* kSettingsDebugLine = "IDM_SETUP\r\n";
+
+// The host's tray window takes the close notification: WM_COMMAND 1011, lParam our window.
+constexpr const char* kTrayWindowClass = "Moxel_TaskTray_Class";
+constexpr WPARAM kTrayCloseCommand = 1011;
+// Without a tray window after this many ticks the close command leaves the system menu.
+constexpr int kCloseRemovalTick = 4;
+
+// The programme menu's mark bitmaps (named resources).
+constexpr const char* kSdBitmapName = "IDR_SDBMP";
+constexpr const char* kHdBitmapName = "IDR_HDBMP";
