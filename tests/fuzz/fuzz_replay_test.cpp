@@ -34,5 +34,9 @@ void Replay(const std::string& target, Target body)
 }
 
 TEST(FuzzRegressionTest, Intake) { Replay("intake", FuzzIntake); }
+TEST(FuzzRegressionTest, AribText) { Replay("aribtext", FuzzAribtext); }
+TEST(FuzzRegressionTest, Ini) { Replay("ini", FuzzIni); }
+TEST(FuzzRegressionTest, EventCache) { Replay("event_cache", FuzzEventCache); }
+TEST(FuzzRegressionTest, ChangeLog) { Replay("change_log", FuzzChangeLog); }
 
 }  // namespace

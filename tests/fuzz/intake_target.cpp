@@ -1,10 +1,10 @@
+#include <algorithm>
 #include <memory>
 #include <vector>
 
-#include "aribtext/arib_decoder.h"
+#include "changelog/change_log.h"
+#include "fuzz_readers.h"
 #include "fuzz_targets.h"
-#include "store/event_entry.h"
-#include "ts/broadcast_time.h"
 #include "ts/stream_parser.h"
 
 namespace {
@@ -19,30 +19,20 @@ const uint8_t kTotPacket[188] = {
     0x00, 0x00, 0x00, 0x00,  // CRC_32 (not checked for the clock)
 };
 
-// Reads every stored section the way the list, the popup and the change log do: events,
-// their descriptors and their texts.
-void ReadStore(const StreamParser& parser)
+constexpr int kTicks = 4;  // window ticks spread over the input, the last after all of it
+
+// Packets on the service-information PIDs (0x10-0x14) keep theirs; most others are moved
+// there. A set error bit keeps any PID, so the intake's filter is reached too.
+void FavourServiceInformation(std::vector<uint8_t>& packets)
 {
-    char text[256];
-    for (const ServiceEntry* s : parser.services) {
-        if (!s) break;
-        DecodeAribText(s->serviceName, s->serviceNameLength, text, sizeof text);
-        DecodeAribText(s->providerName, s->providerNameLength, text, sizeof text);
-        DecodeAribText(s->tsName, s->tsNameLength, text, sizeof text);
-        auto walk = [&](const SectionSlot& slot) {
-            EventCursor cursor(slot);
-            EventEntry e;
-            while (cursor.Next(e)) {
-                EventTimes(e.times);
-                ByteReader loop = e.Descriptors();
-                Descriptor d;
-                while (NextDescriptor(loop, d)) DecodeAribText(d.body, d.length, text, sizeof text);
-            }
-        };
-        for (const SectionSlot& slot : s->presentFollowing) walk(slot);
-        for (const SectionSlot& slot : s->schedule) walk(slot);
-        for (const SectionSlot& slot : s->scheduleExtended) walk(slot);
-        for (const SectionSlot& slot : s->scheduleOriginal) walk(slot);
+    for (size_t p = 0; p + 188 <= packets.size(); p += 188) {
+        uint8_t* packet = &packets[p];
+        packet[0] = 0x47;
+        const unsigned pid = (packet[1] & 0x1F) << 8 | packet[2];
+        if ((pid >= 0x10 && pid <= 0x14) || (packet[1] & 0x80)) continue;
+        const unsigned favoured = 0x10 + packet[2] % 5;
+        packet[1] = static_cast<uint8_t>(packet[1] & 0x60);
+        packet[2] = static_cast<uint8_t>(favoured);
     }
 }
 
@@ -52,27 +42,24 @@ void FuzzIntake(const uint8_t* data, size_t size)
 {
     if (size < 1) return;
     auto parser = std::make_unique<StreamParser>();
+    ChangeLog log;
     TakePackets(*parser, kTotPacket, sizeof kTotPacket);
     // The first byte picks how the host cuts its blocks, fragments included.
     const size_t blockSize = 1 + data[0] * 7u;
-    ++data;
-    --size;
-    std::vector<uint8_t> packets(data, data + size);
-    for (size_t p = 0; p + 188 <= packets.size(); p += 188) {
-        uint8_t* packet = &packets[p];
-        packet[0] = 0x47;
-        // Most packets go to the service-information PIDs; a set error bit keeps the raw PID.
-        if (!(packet[1] & 0x80)) {
-            const unsigned pid = 0x10 + packet[2] % 5;
-            packet[1] = static_cast<uint8_t>((packet[1] & 0x60) | (pid >> 8));
-            packet[2] = static_cast<uint8_t>(pid);
-        }
-    }
+    std::vector<uint8_t> packets(data + 1, data + size);
+    FavourServiceInformation(packets);
+    const size_t tickEvery = packets.size() / kTicks + 1;
+    size_t nextTick = tickEvery;
     for (size_t pos = 0; pos < packets.size(); pos += blockSize) {
         const size_t n = std::min(blockSize, packets.size() - pos);
         // Each block in its own allocation, so a read past its end is caught.
         std::vector<uint8_t> block(packets.begin() + static_cast<long>(pos), packets.begin() + static_cast<long>(pos + n));
         TakePackets(*parser, block.data(), block.size());
+        if (pos + n >= nextTick && pos + n < packets.size()) {
+            RunWindowTick(*parser, log);
+            nextTick += tickEvery;
+        }
     }
     ReadStore(*parser);
+    RunWindowTick(*parser, log);
 }
