@@ -113,9 +113,9 @@ TEST_F(ListCommands, WithoutTrayWindowTheCloseCommandGoesAfterFourSeconds)
     // The plug-in's entries sit just above the close command.
     int close = 0;
     while (close < GetMenuItemCount(menu) && GetMenuItemID(menu, close) != SC_CLOSE) ++close;
-    ASSERT_GE(close, 4);
-    const UINT ids[] = {1013, 0, 1017, 0};
-    for (int i = 0; i < 4; ++i) EXPECT_EQ(GetMenuItemID(menu, close - 4 + i), ids[i]) << i;
+    ASSERT_GE(close, 5);
+    const UINT ids[] = {1013, 0, 1017, 1012, 0};
+    for (int i = 0; i < 5; ++i) EXPECT_EQ(GetMenuItemID(menu, close - 5 + i), ids[i]) << i;
     ASSERT_TRUE(PumpUntil([&] { return View().secondTicks >= 4; }, 8000));
     EXPECT_EQ(GetMenuState(menu, SC_CLOSE, MF_BYCOMMAND), static_cast<UINT>(-1));
     SendMessageA(View().hWnd, WM_CLOSE, 0, 0);

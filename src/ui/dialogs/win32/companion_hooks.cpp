@@ -1,12 +1,20 @@
-// The companion windows are not built yet: nothing is created and the calls do nothing.
+// The main window's calls into its companion windows, each served by the window's own file.
 #include "ui/dialogs/win32/companion_hooks.h"
 
-HWND CreateUpdateDialog(CEventView&) { return nullptr; }
+#include "changelog/win32/update_dialog.h"
+#include "ui/dialogs/win32/details_popup.h"
+#include "ui/dialogs/win32/settings_dialog.h"
 
-HWND CreateDetailsPopup(CEventView&) { return nullptr; }
+HWND CreateUpdateDialog(CEventView& view) { return CreateUpdateInformationDialog(view); }
 
-void ShowProgrammeDetails(CEventView&, int, int, int, int, const char*, const char*) {}
+HWND CreateDetailsPopup(CEventView& view) { return CreateDetailsPopupWindow(view); }
 
-void HidePopup(CEventView&) {}
+void ShowProgrammeDetails(CEventView& view, int column, int rowIndex, int item, int userClick, const char* titleText,
+                          const char* nameText)
+{
+    ShowPopupDetails(view, column, rowIndex, item, userClick, titleText, nameText);
+}
 
-void RunSettingsDialog(CEventView&) {}
+void HidePopup(CEventView& view) { HideDetailsPopup(view); }
+
+void RunSettingsDialog(CEventView& view) { RunSettings(view); }

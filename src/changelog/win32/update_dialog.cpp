@@ -1,0 +1,309 @@
+// The update-information dialog: the core decides the item texts, the sort order, what
+// "クリア" removes and how a row is painted; this file applies it to the list view.
+#include "changelog/win32/update_dialog.h"
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <string>
+#include <vector>
+
+#include "changelog/difference_text.h"
+#include "changelog/update_row_paint.h"
+#include "changelog/update_view.h"
+#include "plugin/event_view.h"
+#include "res/dialog_ids.h"
+#include "settings/settings_keys.h"
+#include "settings/win32/private_profile.h"
+#include "ui/list/win32/list_draw.h"
+
+namespace {
+
+constexpr TextSetting kColumnWidths[kUpdateColumnCount] = {kUpdateChw, kUpdateDateW, kUpdateOldW, kUpdateNewW};
+constexpr int kItemTextChars = 255;
+// Gap between the list and the buttons, and between the buttons and the dialog's edges.
+constexpr int kButtonGap = 8;
+constexpr int kButtonBottomGap = 4;
+
+HWND ListOf(HWND dialog) { return GetDlgItem(dialog, IDC_UPDATE_LIST); }
+
+std::string SubItemText(HWND list, int item, int column)
+{
+    char text[kItemTextChars + 1] = {};
+    LVITEMA lv = {};
+    lv.iSubItem = column;
+    lv.pszText = text;
+    lv.cchTextMax = sizeof text;
+    SendMessageA(list, LVM_GETITEMTEXTA, item, reinterpret_cast<LPARAM>(&lv));
+    return text;
+}
+
+int ColumnFormat(HWND list, int column)
+{
+    LVCOLUMNA lv = {};
+    lv.mask = LVCF_FMT;
+    if (!SendMessageA(list, LVM_GETCOLUMNA, column, reinterpret_cast<LPARAM>(&lv))) return LVCFMT_LEFT;
+    return lv.fmt;
+}
+
+void SetSubItemText(HWND list, int item, int column, const std::string& text)
+{
+    const std::string shown = text.substr(0, kItemTextChars);
+    LVITEMA lv = {};
+    lv.iSubItem = column;
+    lv.pszText = const_cast<char*>(shown.c_str());
+    SendMessageA(list, LVM_SETITEMTEXTA, item, reinterpret_cast<LPARAM>(&lv));
+}
+
+void CreateColumns(CEventView& view, HWND dialog)
+{
+    const INITCOMMONCONTROLSEX controls = {sizeof(INITCOMMONCONTROLSEX), ICC_LISTVIEW_CLASSES};
+    InitCommonControlsEx(&controls);
+    const HWND list = ListOf(dialog);
+    ListView_SetExtendedListViewStyleEx(list, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
+    CPrivateProfile profile(view.m_iniPath);
+    for (int k = 0; k < kUpdateColumnCount; ++k) {
+        LVCOLUMNA column = {};
+        column.mask = LVCF_FMT | LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
+        column.fmt = LVCFMT_LEFT;
+        column.pszText = const_cast<char*>(kUpdateColumnHeaders[k]);
+        column.cx = ReadSetting(profile, kSectionUpdateDialog, kColumnWidths[k]).value;
+        column.iSubItem = k;
+        SendMessageA(list, LVM_INSERTCOLUMNA, k, reinterpret_cast<LPARAM>(&column));
+    }
+}
+
+// The names are read under the lock; the list is filled after it is released.
+void Refresh(CEventView& view, HWND dialog)
+{
+    std::vector<UpdateListItem> items;
+    {
+        PluginLockGuard guard(view.m_lock);
+        if (view.m_pParser) {
+            items = BuildUpdateList(view.m_changeLog, *view.m_pParser);
+        } else {
+            const UpdateNameMap noNames;
+            for (size_t n = 0; n < view.m_changeLog.Count(); ++n)
+                items.push_back(MakeUpdateListItem(view.m_changeLog[n], n, noNames));
+        }
+    }
+    const HWND list = ListOf(dialog);
+    ListView_DeleteAllItems(list);
+    int inserted = 0;
+    for (const UpdateListItem& entry : items) {
+        const std::string name = entry.column[kUpdateServiceColumn].substr(0, kItemTextChars);
+        LVITEMA lv = {};
+        lv.mask = LVIF_TEXT | LVIF_PARAM;
+        lv.iItem = inserted;
+        lv.pszText = const_cast<char*>(name.c_str());
+        lv.lParam = static_cast<LPARAM>(entry.recordIndex);
+        const int item = static_cast<int>(SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&lv)));
+        if (item < 0) break;
+        SetSubItemText(list, item, kUpdateOldColumn, entry.column[kUpdateOldColumn]);
+        SetSubItemText(list, item, kUpdateNewColumn, entry.column[kUpdateNewColumn]);
+        SetSubItemText(list, item, kUpdateDateColumn, entry.column[kUpdateDateColumn]);
+        ++inserted;
+    }
+    if (inserted > 0) ListView_EnsureVisible(list, inserted - 1, FALSE);
+}
+
+int CALLBACK CompareItems(LPARAM first, LPARAM second, LPARAM column)
+{
+    const CEventView* view = g_eventView;
+    if (!view) return 0;
+    UpdateSortDirections directions;
+    for (int k = 0; k < kUpdateColumnCount; ++k) directions.flag[k] = view->m_updateSort[k];
+    return CompareChangeRows(view->m_changeLog, first, second, static_cast<int>(column), directions);
+}
+
+void SortByColumn(CEventView& view, HWND dialog, int column)
+{
+    UpdateSortDirections directions;
+    for (int k = 0; k < kUpdateColumnCount; ++k) directions.flag[k] = view.m_updateSort[k];
+    FlipSortDirection(directions, column);
+    for (int k = 0; k < kUpdateColumnCount; ++k) view.m_updateSort[k] = directions.flag[k];
+    ListView_SortItems(ListOf(dialog), CompareItems, column);
+}
+
+void ClearShown(CEventView& view, HWND dialog)
+{
+    const HWND list = ListOf(dialog);
+    const int shown = ListView_GetItemCount(list);
+    ListView_DeleteAllItems(list);
+    ClearShownChanges(view.m_changeLog, shown);
+    view.m_refreshCountdown = 0;
+}
+
+void Close(CEventView& view, HWND dialog)
+{
+    view.m_updateShown = 0;
+    ShowWindow(dialog, SW_HIDE);
+    if (view.m_hWnd) SetFocus(view.m_hWnd);
+}
+
+void Layout(HWND dialog, int width, int height)
+{
+    const HWND close = GetDlgItem(dialog, IDCANCEL);
+    RECT button = {};
+    GetClientRect(close, &button);
+    const int buttonHeight = button.bottom - button.top;
+    const int buttonWidth = button.right - button.left;
+    const UINT flags = SWP_NOZORDER | SWP_NOACTIVATE;
+    SetWindowPos(ListOf(dialog), nullptr, 0, 0, width, height - buttonHeight - kButtonGap, flags);
+    const int buttonTop = height - buttonHeight - kButtonBottomGap;
+    SetWindowPos(GetDlgItem(dialog, IDC_UPDATE_CLEAR), nullptr, kButtonGap, buttonTop, 0, 0, flags | SWP_NOSIZE);
+    SetWindowPos(close, nullptr, width - buttonWidth - kButtonGap, buttonTop, 0, 0, flags | SWP_NOSIZE);
+}
+
+void Save(const CEventView& view, HWND dialog)
+{
+    CPrivateProfile profile(view.m_iniPath);
+    const HWND list = ListOf(dialog);
+    for (int k = 0; k < kUpdateColumnCount; ++k)
+        WriteProfileInt(profile, kSectionUpdateDialog, kColumnWidths[k].key, ListView_GetColumnWidth(list, k));
+    RECT window = {};
+    GetWindowRect(dialog, &window);
+    const int values[kDialogGeometryChainLength] = {window.left, window.top, window.right - window.left,
+                                                    window.bottom - window.top};
+    for (int i = 0; i < kDialogGeometryChainLength; ++i)
+        WriteProfileInt(profile, kSectionUpdateDialog, kUpdateGeometryChain[i].key, values[i]);
+    WriteProfileInt(profile, kSectionUpdateDialog, kUpdateFixed.key, view.m_updateShown);
+}
+
+// The three fills of a row, made and deleted around one WM_DRAWITEM.
+class RowBrushes {
+public:
+    explicit RowBrushes(const UpdateRowColours& colours)
+        : m_brush{CreateSolidBrush(colours.rowFill), CreateSolidBrush(colours.emptyOldFill),
+                  CreateSolidBrush(colours.oldWithoutNewFill)}
+    {
+    }
+    ~RowBrushes()
+    {
+        for (HBRUSH brush : m_brush)
+            if (brush) DeleteObject(brush);
+    }
+    RowBrushes(const RowBrushes&) = delete;
+    RowBrushes& operator=(const RowBrushes&) = delete;
+    HBRUSH For(UpdateCellFill fill) const { return m_brush[static_cast<int>(fill)]; }
+
+private:
+    HBRUSH m_brush[3];
+};
+
+// Pieces one after another from the cell's left edge, each moving it by the width it needs.
+void DrawPieces(HDC dc, RECT cell, int format, const std::vector<TextPiece>& pieces, COLORREF difference)
+{
+    for (const TextPiece& piece : pieces) {
+        int width = 0;
+        if (piece.difference) {
+            const COLORREF previous = SetTextColor(dc, difference);
+            width = DrawCellText(piece.margins, format, cell, piece.text.c_str(), dc);
+            SetTextColor(dc, previous);
+        } else {
+            width = DrawCellText(piece.margins, format, cell, piece.text.c_str(), dc);
+        }
+        cell.left += width;
+        if (cell.left >= cell.right) break;
+    }
+}
+
+void DrawRow(const DRAWITEMSTRUCT& draw)
+{
+    const HWND list = draw.hwndItem;
+    const HDC dc = draw.hDC;
+    const int item = static_cast<int>(draw.itemID);
+    const bool selected = (draw.itemState & ODS_SELECTED) != 0;
+    const UpdateRowColours colours =
+        ChooseUpdateRowColours(selected, item, GetSysColor(COLOR_HIGHLIGHT), GetSysColor(COLOR_HIGHLIGHTTEXT));
+    const int saved = SaveDC(dc);
+    SetBkMode(dc, TRANSPARENT);
+    if (colours.highlightBackground) SetBkColor(dc, GetSysColor(COLOR_HIGHLIGHT));
+    SetTextColor(dc, colours.text);
+    const RowBrushes brushes(colours);
+
+    RECT label = {};
+    ListView_GetItemRect(list, item, &label, LVIR_LABEL);
+    FillRect(dc, &label, brushes.For(UpdateCellFill::Row));
+    DrawCellText(true, ColumnFormat(list, 0), label, SubItemText(list, item, 0).c_str(), dc);
+
+    const std::string oldText = SubItemText(list, item, kUpdateOldColumn);
+    const std::string newText = SubItemText(list, item, kUpdateNewColumn);
+    const int columns = Header_GetItemCount(ListView_GetHeader(list));
+    for (int k = 1; k < columns; ++k) {
+        const std::string text = SubItemText(list, item, k);
+        const int format = ColumnFormat(list, k);
+        RECT cell = {};
+        ListView_GetSubItemRect(list, item, k, LVIR_BOUNDS, &cell);
+        const UpdateCellPaint paint = PaintUpdateCell(k, oldText, newText);
+        FillRect(dc, &cell, brushes.For(paint.fill));
+        if (paint.markDifferences) {
+            const std::string& other = k == kUpdateOldColumn ? newText : oldText;
+            DrawPieces(dc, cell, format, DifferencePieces(text, other), colours.difference);
+        } else {
+            DrawCellText(true, format, cell, text.c_str(), dc);
+        }
+    }
+    if (draw.itemState & ODS_FOCUS) {
+        RECT bounds = {};
+        ListView_GetItemRect(list, item, &bounds, LVIR_BOUNDS);
+        bounds.left = label.left;
+        DrawFocusRect(dc, &bounds);
+    }
+    RestoreDC(dc, saved);
+}
+
+void OnNotify(CEventView& view, HWND dialog, const NMHDR& header)
+{
+    if (header.idFrom != IDC_UPDATE_LIST || header.code != LVN_COLUMNCLICK) return;
+    SortByColumn(view, dialog, reinterpret_cast<const NMLISTVIEW&>(header).iSubItem);
+}
+
+INT_PTR HandleMessage(CEventView& view, HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_INITDIALOG: CreateColumns(view, dialog); return 0;
+    case WM_COMMAND:
+        switch (LOWORD(wParam)) {
+        case IDC_UPDATE_REFRESH: Refresh(view, dialog); break;
+        case IDC_UPDATE_CLEAR: ClearShown(view, dialog); break;
+        case IDCANCEL: Close(view, dialog); break;
+        default: break;
+        }
+        return 0;
+    case WM_CLOSE: Close(view, dialog); return TRUE;
+    case WM_NOTIFY: OnNotify(view, dialog, *reinterpret_cast<const NMHDR*>(lParam)); return 0;
+    case WM_DRAWITEM: {
+        const auto& draw = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+        if (draw.CtlID == IDC_UPDATE_LIST && draw.CtlType == ODT_LISTVIEW) DrawRow(draw);
+        return TRUE;
+    }
+    case WM_SIZE: Layout(dialog, LOWORD(lParam), HIWORD(lParam)); return 0;
+    case WM_DESTROY: Save(view, dialog); return 0;
+    default: return 0;
+    }
+}
+
+}  // namespace
+
+HWND CreateUpdateInformationDialog(CEventView& view)
+{
+    // The template's list view is made before WM_INITDIALOG: its class must exist already.
+    const INITCOMMONCONTROLSEX controls = {sizeof(INITCOMMONCONTROLSEX), ICC_LISTVIEW_CLASSES};
+    InitCommonControlsEx(&controls);
+    return CreateDialogParamA(view.m_hInstance, MAKEINTRESOURCEA(IDD_UPDATE_DIALOG), view.m_hWnd, UpdateDialogProc,
+                              0);
+}
+
+INT_PTR CALLBACK UpdateDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    CEventView* view = g_eventView;
+    if (!view) return 0;
+    try {
+        return HandleMessage(*view, dialog, message, wParam, lParam);
+    } catch (...) {
+        // Out of memory while refreshing or drawing: the message is dropped.
+        return 0;
+    }
+}

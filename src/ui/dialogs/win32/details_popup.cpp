@@ -1,0 +1,358 @@
+// The details popup's window: compute in the core (texts, placement, timer and drag
+// decisions), apply here.
+#include "ui/dialogs/win32/details_popup.h"
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <string>
+#include <vector>
+
+#include "plugin/event_view.h"
+#include "res/dialog_ids.h"
+#include "settings/settings_keys.h"
+#include "settings/win32/private_profile.h"
+#include "ui/dialogs/popup_placement.h"
+#include "ui/dialogs/popup_state.h"
+#include "ui/dialogs/popup_text.h"
+#include "ui/list/win32/list_control.h"
+
+namespace {
+
+constexpr int kButtonMargin = 4;  // between the buttons and the popup's top and right edges
+
+struct PopupWindowState {
+    SIZE closeButton = {};  // measured at initialisation
+    SIZE tuneButton = {};
+    bool dragging = false;
+    DragStart drag;
+    HBRUSH background = nullptr;
+    int lastColumn = -1;
+};
+PopupWindowState g_popupWindow;
+
+PopupState StateOf(const CEventView& view)
+{
+    PopupState state;
+    state.shown = view.m_popupShown;
+    state.pinned = view.m_popupPinned;
+    state.ticks = view.m_popupTicks;
+    state.serviceId = static_cast<uint16_t>(view.m_popupServiceId);
+    state.lastColumn = g_popupWindow.lastColumn;
+    return state;
+}
+
+void Keep(CEventView& view, const PopupState& state)
+{
+    view.m_popupShown = state.shown;
+    view.m_popupPinned = state.pinned;
+    view.m_popupTicks = state.ticks;
+    view.m_popupServiceId = state.serviceId;
+    g_popupWindow.lastColumn = state.lastColumn;
+}
+
+void KillPopupTimer(CEventView& view)
+{
+    if (view.m_popupTimer && view.m_hPopup) KillTimer(view.m_hPopup, view.m_popupTimer);
+    view.m_popupTimer = 0;
+}
+
+bool TuningBusy(CEventView& view) { return view.m_tuneTimer != 0 || view.IsRecording(); }
+
+void SetTuneButton(HWND popup, bool busy)
+{
+    const HWND button = GetDlgItem(popup, IDC_POPUP_TUNE);
+    ShowWindow(button, busy ? SW_HIDE : SW_SHOW);
+    SetWindowTextA(button, TuneButtonText(busy));
+}
+
+// Puts the caret at the end of the edit control and replaces the selection with the text.
+void AppendPopupText(HWND popup, const std::string& text)
+{
+    const HWND edit = GetDlgItem(popup, IDC_POPUP_TEXT);
+    SendMessageA(edit, EM_SETSEL, 0xFFFF, 0xFFFF);
+    SendMessageA(edit, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+void PresentPopup(CEventView& view, int pointerX, int pointerY, int userClick)
+{
+    const HWND popup = view.m_hPopup;
+    const HWND edit = GetDlgItem(popup, IDC_POPUP_TEXT);
+    SendMessageA(edit, WM_VSCROLL, SB_TOP, 0);
+    ShowWindow(edit, SW_SHOW);
+    PopupState state = StateOf(view);
+    RECT window = {};
+    GetWindowRect(popup, &window);
+    RECT screen = {};
+    GetWindowRect(GetDesktopWindow(), &screen);
+    const PopupPlacement place = PlacePopup(state, userClick != 0, pointerX, pointerY, window.right - window.left,
+                                            window.bottom - window.top, screen.right - screen.left,
+                                            screen.bottom - screen.top);
+    if (place.move)
+        SetWindowPos(popup, nullptr, place.x, place.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    if (PresentPopupState(state)) ShowWindow(popup, SW_SHOWNA);
+    Keep(view, state);
+    KillPopupTimer(view);
+    view.m_popupTimer = SetTimer(popup, kPopupTimerId, kPopupTimerMs, nullptr);
+}
+
+// The row's texts are read from the list; the store only under the lock.
+bool Describe(CEventView& view, const ListRow& row, int column, int item, const char* titleText,
+              const char* nameText, PopupTexts& texts)
+{
+    const std::string cell =
+        titleText ? std::string(titleText) : ItemText(view.m_hList, item, column, kPopupCellTextBytes - 1);
+    const std::string name =
+        nameText ? std::string(nameText) : ItemText(view.m_hList, item, 0, kPopupNameTextBytes - 1);
+    PluginLockGuard guard(view.m_lock);
+    return view.m_pParser && DescribeProgramme(row, column, cell.c_str(), name.c_str(), *view.m_pParser, texts);
+}
+
+void BeginDrag(HWND popup)
+{
+    RECT window = {};
+    GetWindowRect(popup, &window);
+    POINT pointer = {};
+    GetCursorPos(&pointer);
+    g_popupWindow.drag = {window.left, window.top, pointer.x, pointer.y};
+    g_popupWindow.dragging = true;
+    SetCapture(popup);
+}
+
+ScreenPoint PointerOf(HWND popup, LPARAM lParam)
+{
+    POINT point = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+    ClientToScreen(popup, &point);
+    return {point.x, point.y};
+}
+
+void MoveTo(HWND popup, ScreenPoint at)
+{
+    SetWindowPos(popup, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void OnMouseMove(CEventView& view, HWND popup, LPARAM lParam)
+{
+    if (!g_popupWindow.dragging) return;
+    PopupState state = StateOf(view);
+    const ScreenPoint pointer = PointerOf(popup, lParam);
+    const ScreenPoint target = PopupDragMove(state, g_popupWindow.drag, pointer.x, pointer.y);
+    Keep(view, state);
+    MoveTo(popup, target);
+}
+
+void OnButtonUp(HWND popup, LPARAM lParam)
+{
+    if (!g_popupWindow.dragging) return;
+    const ScreenPoint pointer = PointerOf(popup, lParam);
+    MoveTo(popup, PopupDragTarget(g_popupWindow.drag, pointer.x, pointer.y));
+    g_popupWindow.dragging = false;
+    ReleaseCapture();
+}
+
+// "選局": the first list item whose row shows the popup's service.
+void RequestTune(const CEventView& view)
+{
+    const int items = view.m_hList ? ListView_GetItemCount(view.m_hList) : 0;
+    std::vector<int> itemRows;
+    for (int item = 0; item < items; ++item) itemRows.push_back(ItemRowIndex(view.m_hList, item));
+    const int command = PopupTuneCommand(view.m_rows, itemRows.data(), static_cast<int>(itemRows.size()),
+                                         static_cast<uint16_t>(view.m_popupServiceId));
+    if (command) PostMessageA(view.m_hWnd, WM_COMMAND, static_cast<WPARAM>(command), 0);
+}
+
+void OnTimer(CEventView& view, HWND popup)
+{
+    PopupState state = StateOf(view);
+    POINT pointer = {};
+    GetCursorPos(&pointer);
+    RECT window = {};
+    GetWindowRect(popup, &window);
+    const bool hide = PopupTimerTick(state, pointer.x, pointer.y, {window.left, window.top, window.right, window.bottom});
+    Keep(view, state);
+    if (hide) HideDetailsPopup(view);
+    const bool busy = TuningBusy(view);
+    const TuneButtonChange change = TuneButtonUpkeep(busy, IsWindowVisible(GetDlgItem(popup, IDC_POPUP_TUNE)) != 0);
+    if (change != TuneButtonChange::None) SetTuneButton(popup, change == TuneButtonChange::Hide);
+}
+
+void Layout(HWND popup, int width, int height);
+
+SIZE WindowSize(HWND window)
+{
+    RECT rect = {};
+    GetWindowRect(window, &rect);
+    return {rect.right - rect.left, rect.bottom - rect.top};
+}
+
+void OnInitDialog(HWND popup)
+{
+    g_popupWindow.closeButton = WindowSize(GetDlgItem(popup, IDC_POPUP_CLOSE));
+    g_popupWindow.tuneButton = WindowSize(GetDlgItem(popup, IDC_POPUP_TUNE));
+    if (!g_popupWindow.background) g_popupWindow.background = CreateSolidBrush(kPopupBackground);
+    // A window that is neither a pop-up nor a child always gets a caption; take it away.
+    SetWindowLongA(popup, GWL_STYLE, GetWindowLongA(popup, GWL_STYLE) & ~WS_CAPTION);
+    SetWindowPos(popup, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    RECT client = {};
+    GetClientRect(popup, &client);
+    Layout(popup, client.right, client.bottom);
+}
+
+void Layout(HWND popup, int width, int height)
+{
+    const SIZE c = g_popupWindow.closeButton;
+    const SIZE t = g_popupWindow.tuneButton;
+    const HWND close = GetDlgItem(popup, IDC_POPUP_CLOSE);
+    const HWND tune = GetDlgItem(popup, IDC_POPUP_TUNE);
+    const bool tuneShown = IsWindowVisible(tune) != 0;
+    ShowWindow(close, SW_HIDE);
+    ShowWindow(tune, SW_HIDE);
+    const UINT flags = SWP_NOZORDER | SWP_NOACTIVATE;
+    SetWindowPos(close, nullptr, width - c.cx - kButtonMargin, kButtonMargin, 0, 0, flags | SWP_NOSIZE);
+    SetWindowPos(tune, nullptr, width - t.cx - c.cx - 2 * kButtonMargin, kButtonMargin, 0, 0, flags | SWP_NOSIZE);
+    const int header = c.cy + 2 * kButtonMargin;
+    const int lineWidth = width - t.cx - c.cx - 3 * kButtonMargin;
+    SetWindowPos(GetDlgItem(popup, IDC_POPUP_NAME), nullptr, kButtonMargin, 0, lineWidth, header / 2, flags);
+    SetWindowPos(GetDlgItem(popup, IDC_POPUP_TIMES), nullptr, kButtonMargin, header / 2, lineWidth, header / 2, flags);
+    SetWindowPos(GetDlgItem(popup, IDC_POPUP_TEXT), nullptr, 0, header, width, height - header, flags);
+    ShowWindow(close, SW_SHOW);
+    // A tune button hidden while a tuning request is pending stays hidden.
+    if (tuneShown) ShowWindow(tune, SW_SHOW);
+}
+
+void Save(const CEventView& view, HWND popup)
+{
+    CPrivateProfile profile(view.m_iniPath);
+    RECT window = {};
+    GetWindowRect(popup, &window);
+    const int values[kDialogGeometryChainLength] = {window.left, window.top, window.right - window.left,
+                                                    window.bottom - window.top};
+    for (int i = 0; i < kDialogGeometryChainLength; ++i)
+        WriteProfileInt(profile, kSectionPopDialog, kPopGeometryChain[i].key, values[i]);
+    WriteProfileInt(profile, kSectionPopDialog, kPopFixed.key, view.m_popupPinned);
+}
+
+void OnDestroy(CEventView& view, HWND popup)
+{
+    if (g_popupWindow.background) DeleteObject(g_popupWindow.background);
+    g_popupWindow.background = nullptr;
+    KillPopupTimer(view);
+    g_popupWindow.dragging = false;
+    Save(view, popup);
+}
+
+INT_PTR ColourStatic(HWND popup, HDC dc, HWND control)
+{
+    const int id = GetDlgCtrlID(control);
+    if (GetParent(control) != popup || (id != IDC_POPUP_NAME && id != IDC_POPUP_TIMES && id != IDC_POPUP_TEXT))
+        return 0;
+    SetBkColor(dc, kPopupBackground);
+    return reinterpret_cast<INT_PTR>(g_popupWindow.background);
+}
+
+void OnCommand(CEventView& view, HWND popup, WPARAM wParam)
+{
+    if (HIWORD(wParam) != 0) return;
+    switch (LOWORD(wParam)) {
+    case IDC_POPUP_NAME:
+    case IDC_POPUP_TIMES: BeginDrag(popup); break;
+    case IDC_POPUP_TUNE: RequestTune(view); break;
+    case IDC_POPUP_CLOSE:
+        view.m_popupPinned = 0;
+        HideDetailsPopup(view);
+        break;
+    default: break;
+    }
+}
+
+INT_PTR HandleMessage(CEventView& view, HWND popup, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        OnInitDialog(popup);
+        return FALSE;  // the keyboard focus stays where it is
+    case WM_SIZE: Layout(popup, LOWORD(lParam), HIWORD(lParam)); return 0;
+    case WM_GETMINMAXINFO: {
+        auto& info = *reinterpret_cast<MINMAXINFO*>(lParam);
+        info.ptMinTrackSize = {kPopupMinWidth, kPopupMinHeight};
+        return 0;
+    }
+    case WM_CTLCOLORSTATIC:
+        return ColourStatic(popup, reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+    case WM_CTLCOLORDLG: return reinterpret_cast<INT_PTR>(g_popupWindow.background);
+    case WM_COMMAND: OnCommand(view, popup, wParam); return 0;
+    case WM_MOUSEMOVE: OnMouseMove(view, popup, lParam); return 0;
+    case WM_LBUTTONUP: OnButtonUp(popup, lParam); return 0;
+    // Losing the capture some other way ends the drag where it is.
+    case WM_CAPTURECHANGED: g_popupWindow.dragging = false; return 0;
+    case WM_CLOSE: HideDetailsPopup(view); return TRUE;
+    case WM_TIMER:
+        if (wParam == kPopupTimerId) OnTimer(view, popup);
+        return 0;
+    case WM_DESTROY: OnDestroy(view, popup); return 0;
+    default: return 0;
+    }
+}
+
+}  // namespace
+
+HWND CreateDetailsPopupWindow(CEventView& view)
+{
+    g_popupWindow.lastColumn = -1;
+    g_popupWindow.dragging = false;
+    return CreateDialogParamA(view.m_hInstance, MAKEINTRESOURCEA(IDD_DETAILS_POPUP), view.m_hWnd, DetailsPopupProc,
+                              0);
+}
+
+void ShowPopupDetails(CEventView& view, int column, int rowIndex, int item, int userClick, const char* titleText,
+                      const char* nameText)
+{
+    const ListRow* row = RowAt(view.m_rows, rowIndex);
+    if (!row) return;
+    PopupState state = StateOf(view);
+    const PopupClick click = DecidePopupClick(state, view.m_hPopup != nullptr, column, row->serviceId, userClick != 0);
+    if (click == PopupClick::Ignore) return;
+    if (click == PopupClick::Hide) {
+        HideDetailsPopup(view);
+        return;
+    }
+    Keep(view, state);
+    PopupTexts texts;
+    if (!Describe(view, *row, column, item, titleText, nameText, texts)) return;
+    PopupFilled(state, row->serviceId);
+    Keep(view, state);
+    const HWND popup = view.m_hPopup;
+    SetTuneButton(popup, TuningBusy(view));
+    SetDlgItemTextA(popup, IDC_POPUP_NAME, texts.nameLine.c_str());
+    SetDlgItemTextA(popup, IDC_POPUP_TIMES, texts.timesLine.c_str());
+    const HWND edit = GetDlgItem(popup, IDC_POPUP_TEXT);
+    SetWindowTextA(edit, "");
+    ShowWindow(edit, SW_HIDE);
+    AppendPopupText(popup, texts.body);
+    POINT pointer = {};
+    GetCursorPos(&pointer);
+    PresentPopup(view, pointer.x, pointer.y, userClick);
+}
+
+void HideDetailsPopup(CEventView& view)
+{
+    PopupState state = StateOf(view);
+    if (!HidePopupState(state, view.m_hPopup != nullptr)) return;
+    Keep(view, state);
+    ShowWindow(view.m_hPopup, SW_HIDE);
+    KillPopupTimer(view);
+    if (view.m_hWnd) SetFocus(view.m_hWnd);
+}
+
+INT_PTR CALLBACK DetailsPopupProc(HWND popup, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    CEventView* view = g_eventView;
+    if (!view) return 0;
+    try {
+        return HandleMessage(*view, popup, message, wParam, lParam);
+    } catch (...) {
+        // Out of memory while filling: the message is dropped.
+        return 0;
+    }
+}

@@ -1,0 +1,197 @@
+// The update-information dialog through the test host: recorded changes listed with their
+// differences in red, sorted by header clicks, cleared, and its settings saved.
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+
+#include "changelog/change_log.h"
+#include "changelog/change_log_file.h"
+#include "dialogs_probe.h"
+#include "window_capture.h"
+
+namespace {
+
+constexpr uint16_t kNamedService = 0x0400;
+constexpr uint16_t kGoneService = 0x0408;
+
+EventSnapshot Snapshot(time_t start, time_t end, std::u8string_view name)
+{
+    EventSnapshot snapshot;
+    snapshot.start = start;
+    snapshot.end = end;
+    const std::vector<uint8_t> bytes = EncodeArib(name);
+    snapshot.nameLength = static_cast<uint16_t>(bytes.size());
+    std::copy(bytes.begin(), bytes.end(), snapshot.name);
+    return snapshot;
+}
+
+bool Reddish(COLORREF colour)
+{
+    return GetRValue(colour) > 180 && GetGValue(colour) < 120 && GetBValue(colour) < 120;
+}
+
+// The x positions of a cell that hold red text.
+std::set<int> RedColumns(const CapturedImage& image, const RECT& cell)
+{
+    std::set<int> columns;
+    for (int y = cell.top; y < cell.bottom; ++y)
+        for (int x = cell.left; x < cell.right; ++x)
+            if (Reddish(image.Pixel(x, y))) columns.insert(x);
+    return columns;
+}
+
+class UpdateDialog : public DialogsHost {
+protected:
+    void SetUp() override
+    {
+        DialogsHost::SetUp();
+        // Log order: a move by thirty minutes, an added programme, a removed one.
+        ChangeLog log;
+        log.Append({kNamedService, Snapshot(LocalStamp(2026, 12, 8, 21, 0), LocalStamp(2026, 12, 8, 22, 0), u8"夜のニュース"),
+                    Snapshot(LocalStamp(2026, 12, 8, 21, 30), LocalStamp(2026, 12, 8, 22, 30), u8"夜のニュース")});
+        log.Append({kNamedService, {}, Snapshot(LocalStamp(2026, 12, 9, 8, 0), LocalStamp(2026, 12, 9, 9, 0), u8"朝の特集")});
+        log.Append({kGoneService, Snapshot(LocalStamp(2026, 12, 8, 10, 0), LocalStamp(2026, 12, 8, 11, 0), u8"旧番組"), {}});
+        ASSERT_TRUE(SaveChangeLog(log, DataFilePath(".upd").c_str()));
+        Start();
+        FeedServices({{kNamedService, u8"テスト総合"}});
+        dialog = FindOwnedWindow(MainWindow(), kUpdateListId);
+        ASSERT_NE(dialog, nullptr);
+        list = GetDlgItem(dialog, kUpdateListId);
+        EXPECT_FALSE(IsWindowVisible(dialog)) << "not kept open: hidden at start";
+    }
+
+    void ClickHeader(int column)
+    {
+        NMLISTVIEW click = {};
+        click.hdr.hwndFrom = list;
+        click.hdr.idFrom = kUpdateListId;
+        click.hdr.code = LVN_COLUMNCLICK;
+        click.iItem = -1;
+        click.iSubItem = column;
+        SendMessageA(dialog, WM_NOTIFY, kUpdateListId, reinterpret_cast<LPARAM>(&click));
+    }
+
+    std::vector<LPARAM> RecordOrder()
+    {
+        std::vector<LPARAM> order;
+        for (int i = 0; i < ItemCount(list); ++i) order.push_back(ListItemParam(list, i));
+        return order;
+    }
+
+    HWND dialog = nullptr;
+    HWND list = nullptr;
+};
+
+TEST_F(UpdateDialog, ListsChangesWithTheirDifferencesInRed)
+{
+    SendMessageA(MainWindow(), WM_COMMAND, kCmdShowUpdatesId, 0);
+    PumpFor(200);
+    ASSERT_TRUE(IsWindowVisible(dialog));
+    char caption[32] = {};
+    GetWindowTextA(dialog, caption, sizeof caption);
+    EXPECT_STREQ(caption, "更新情報");
+    EXPECT_EQ(ControlText(dialog, kUpdateClearId), "クリア");
+    EXPECT_EQ(ControlText(dialog, IDCANCEL), "閉じる");
+    const LONG listStyle = GetWindowLongA(list, GWL_STYLE);
+    EXPECT_EQ(listStyle & (LVS_TYPEMASK | LVS_SINGLESEL | LVS_OWNERDRAWFIXED),
+              LVS_REPORT | LVS_SINGLESEL | LVS_OWNERDRAWFIXED);
+    EXPECT_EQ(GetWindowLongA(dialog, GWL_STYLE) & (WS_THICKFRAME | WS_CAPTION | WS_SYSMENU),
+              WS_THICKFRAME | WS_CAPTION | WS_SYSMENU);
+    ASSERT_EQ(ItemCount(list), 3);
+    const std::string name = ListItemText(list, 0, 0);
+    EXPECT_NE(name.find("テスト総合"), std::string::npos);
+    EXPECT_EQ(ListItemText(list, 0, 1), "2026/12/08(火)");
+    EXPECT_EQ(ListItemText(list, 0, 2), "21:00～22:00 夜のニュース");
+    EXPECT_EQ(ListItemText(list, 0, 3), "21:30～22:30 夜のニュース");
+    EXPECT_EQ(ListItemText(list, 1, 1), "2026/12/09(水)");  // an added programme: its new start
+    EXPECT_EQ(ListItemText(list, 1, 2), "");
+    EXPECT_EQ(ListItemText(list, 2, 0), "1032ch");  // no longer in the store
+    EXPECT_EQ(ListItemText(list, 2, 3), "");
+
+    const CapturedImage image = CaptureWindow(list);
+    ASSERT_FALSE(image.Empty());
+    // The moved programme: only the tens digits of its two minute fields are red in each cell.
+    for (int column : {2, 3}) {
+        const std::set<int> red = RedColumns(image, CellRect(list, 0, column));
+        EXPECT_GT(red.size(), 0u) << "column " << column;
+        EXPECT_LT(red.size(), 30u) << "column " << column;
+    }
+    const RECT date = CellRect(list, 0, 1);
+    EXPECT_TRUE(RedColumns(image, date).empty());
+    EXPECT_EQ(image.Pixel(date.right - 4, (date.top + date.bottom) / 2), RGB(230, 230, 250));  // even row
+    // The added programme: an empty dark-grey old cell, its new title in black.
+    const RECT addedOld = CellRect(list, 1, 2);
+    EXPECT_EQ(image.Pixel(addedOld.right - 4, (addedOld.top + addedOld.bottom) / 2), RGB(105, 105, 105));
+    EXPECT_TRUE(RedColumns(image, CellRect(list, 1, 3)).empty());
+    const RECT addedNew = CellRect(list, 1, 3);
+    EXPECT_EQ(image.Pixel(addedNew.right - 4, (addedNew.top + addedNew.bottom) / 2), RGB(240, 248, 255));  // odd row
+    // The removed programme: its old title in black on light grey.
+    const RECT removedOld = CellRect(list, 2, 2);
+    EXPECT_EQ(image.Pixel(removedOld.right - 4, (removedOld.top + removedOld.bottom) / 2), RGB(169, 169, 169));
+    EXPECT_TRUE(RedColumns(image, removedOld).empty());
+}
+
+TEST_F(UpdateDialog, HeaderClicksSortAndRefreshRestoresLogOrder)
+{
+    SendMessageA(MainWindow(), WM_COMMAND, kCmdShowUpdatesId, 0);
+    PumpFor(100);
+    ASSERT_EQ(RecordOrder(), (std::vector<LPARAM>{0, 1, 2}));
+    ClickHeader(1);  // "日時" ascending; the added programme by its new start
+    EXPECT_EQ(RecordOrder(), (std::vector<LPARAM>{2, 0, 1}));
+    ClickHeader(1);
+    EXPECT_EQ(RecordOrder(), (std::vector<LPARAM>{1, 0, 2}));
+    ClickHeader(0);  // "CH" by service id
+    EXPECT_EQ(ListItemParam(list, 2), 2);
+    SendMessageA(dialog, WM_COMMAND, kUpdateRefreshId, 0);
+    EXPECT_EQ(RecordOrder(), (std::vector<LPARAM>{0, 1, 2}));
+}
+
+TEST_F(UpdateDialog, ClearRemovesTheShownRecordsAndCloseSavesHidden)
+{
+    SendMessageA(MainWindow(), WM_COMMAND, kCmdShowUpdatesId, 0);
+    PumpFor(100);
+    ASSERT_EQ(ItemCount(list), 3);
+    View().refreshCountdown = 5;
+    PressButton(dialog, kUpdateClearId);
+    EXPECT_EQ(ItemCount(list), 0);
+    EXPECT_EQ(View().refreshCountdown, 0) << "the main list is rebuilt on its next tick";
+    SendMessageA(dialog, WM_COMMAND, kUpdateRefreshId, 0);
+    EXPECT_EQ(ItemCount(list), 0);
+
+    // Resizing keeps the list over the whole width and the buttons in the bottom corners.
+    SetWindowPos(dialog, nullptr, 0, 0, 700, 300, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    RECT client = {}, listRect = {}, close = {};
+    GetClientRect(dialog, &client);
+    GetWindowRect(list, &listRect);
+    GetWindowRect(GetDlgItem(dialog, IDCANCEL), &close);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&listRect), 2);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&close), 2);
+    EXPECT_EQ(listRect.left, 0);
+    EXPECT_EQ(listRect.right, client.right);
+    EXPECT_EQ(close.right, client.right - 8);
+    EXPECT_EQ(close.bottom, client.bottom - 4);
+    EXPECT_EQ(listRect.bottom, close.top - 4);
+
+    PressButton(dialog, IDCANCEL);  // "閉じる"
+    EXPECT_FALSE(IsWindowVisible(dialog));
+    RECT window = {};
+    GetWindowRect(dialog, &window);
+    DestroyWindow(MainWindow());
+    const std::string ini = DataFilePath(".ini");
+    EXPECT_EQ(GetPrivateProfileIntA("UpdateDialog", "Fixed", -1, ini.c_str()), 0);
+    EXPECT_EQ(GetPrivateProfileIntA("UpdateDialog", "CHW", -1, ini.c_str()), 120);
+    EXPECT_EQ(GetPrivateProfileIntA("UpdateDialog", "NEWW", -1, ini.c_str()), 320);
+    EXPECT_EQ(GetPrivateProfileIntA("UpdateDialog", "WindowX", -1, ini.c_str()), window.left);
+    EXPECT_EQ(GetPrivateProfileIntA("UpdateDialog", "WindowCY", -1, ini.c_str()), window.bottom - window.top);
+}
+
+TEST_F(UpdateDialog, OpenedDialogIsSavedAsKeptOpen)
+{
+    SendMessageA(MainWindow(), WM_COMMAND, kCmdShowUpdatesId, 0);
+    PumpFor(100);
+    DestroyWindow(MainWindow());
+    EXPECT_EQ(GetPrivateProfileIntA("UpdateDialog", "Fixed", -1, DataFilePath(".ini").c_str()), 1);
+}
+
+}  // namespace
