@@ -4,6 +4,7 @@
 // symbols as Unicode symbols, where ours are full-width and bracketed texts; both sides are
 // folded to ours before comparing (ASCII to full-width, the symbols seen to their texts).
 #include "aribtext/decode_helpers.h"
+#include "support/test_files.h"
 #include "support/ts_section_extractor.h"
 
 #include <fstream>

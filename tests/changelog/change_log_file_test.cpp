@@ -144,23 +144,23 @@ TEST_F(ChangeLogFileTest, AnyVersionLoadsButOnlyAnUpdHeader)
     ChangeLog loaded;
     file[3] = '4';
     file[4] = '2';
-    WriteFileBytes(m_path, file);
+    ASSERT_TRUE(WriteFileBytes(m_path, file));
     ASSERT_TRUE(LoadChangeLog(loaded, m_path.c_str()));
     EXPECT_EQ(2u, loaded.Count());
 
     for (const char* header : {"UPD00", "upd00", "Upx00", "xUpd0"}) {
         std::memcpy(file.data(), header, 5);
-        WriteFileBytes(m_path, file);
+        ASSERT_TRUE(WriteFileBytes(m_path, file));
         EXPECT_FALSE(LoadChangeLog(loaded, m_path.c_str())) << header;
         EXPECT_EQ(2u, loaded.Count()) << header;
     }
-    WriteFileBytes(m_path, Raw("Upd0"));
+    ASSERT_TRUE(WriteFileBytes(m_path, Raw("Upd0")));
     EXPECT_FALSE(LoadChangeLog(loaded, m_path.c_str()));
     std::remove(m_path.c_str());
     EXPECT_FALSE(LoadChangeLog(loaded, m_path.c_str()));
     EXPECT_EQ(2u, loaded.Count());
 
-    WriteFileBytes(m_path, Raw("Upd00"));
+    ASSERT_TRUE(WriteFileBytes(m_path, Raw("Upd00")));
     EXPECT_TRUE(LoadChangeLog(loaded, m_path.c_str()));
     EXPECT_EQ(0u, loaded.Count());
 }
@@ -175,7 +175,7 @@ TEST_F(ChangeLogFileTest, CutInTheThirdRecordLoadsTwo)
     for (int i = 0; i < 2; ++i) third += kChangeRecordFixedBytes + log[size_t(i)].before.nameLength + log[size_t(i)].after.nameLength;
     size_t fourth = third + kChangeRecordFixedBytes + log[2].before.nameLength + log[2].after.nameLength;
     for (size_t cut = third + 1; cut < fourth; ++cut) {  // every field, the name bytes included
-        WriteFileBytes(m_path, Bytes(file.begin(), file.begin() + long(cut)));
+        ASSERT_TRUE(WriteFileBytes(m_path, Bytes(file.begin(), file.begin() + long(cut))));
         ChangeLog loaded;
         ASSERT_TRUE(LoadChangeLog(loaded, m_path.c_str()));
         ASSERT_EQ(2u, loaded.Count()) << cut;
@@ -198,7 +198,7 @@ TEST_F(ChangeLogFileTest, OverlongStoredNameKeepsItsFirstHundredBytesAndTheFrami
     edited.insert(edited.end(), longName.begin(), longName.end());
     Bytes again(edited.begin() + long(kChangeLogHeaderBytes), edited.end());
     edited.insert(edited.end(), again.begin(), again.end());
-    WriteFileBytes(m_path, edited);
+    ASSERT_TRUE(WriteFileBytes(m_path, edited));
 
     ChangeLog loaded;
     ASSERT_TRUE(LoadChangeLog(loaded, m_path.c_str()));

@@ -10,6 +10,7 @@
 #include "changelog/change_log.h"
 #include "store/programme_store.h"
 #include "support/section_builder.h"
+#include "support/test_files.h"
 #include "ts/broadcast_time.h"
 #include "ts/stream_parser.h"
 
@@ -63,28 +64,3 @@ inline int64_t At(int hour, int minute) { return LocalTimeStamp(2026, 12, 7, hou
 
 inline std::string NameOf(const EventSnapshot& s) { return std::string(s.name, s.name + s.nameLength); }
 
-// A file name in the current folder, unique per test.
-inline std::string TestFileName(const char* extension)
-{
-    const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    return std::string("lumara_") + info->test_suite_name() + "_" + info->name() + extension;
-}
-
-inline Bytes ReadFileBytes(const std::string& path)
-{
-    Bytes bytes;
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) return bytes;
-    int c;
-    while ((c = std::fgetc(f)) != EOF) bytes.push_back(static_cast<uint8_t>(c));
-    std::fclose(f);
-    return bytes;
-}
-
-inline void WriteFileBytes(const std::string& path, const Bytes& bytes)
-{
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    ASSERT_NE(nullptr, f);
-    if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), f);
-    std::fclose(f);
-}

@@ -16,25 +16,8 @@
 #include "support/japan_time.h"
 #include "support/packetizer.h"
 #include "support/sample_stream.h"
+#include "support/test_files.h"
 #include "ts/stream_parser.h"
-
-inline Bytes ReadFileBytes(const std::string& path)
-{
-    Bytes bytes;
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) return bytes;
-    int c;
-    while ((c = std::fgetc(f)) != EOF) bytes.push_back(static_cast<uint8_t>(c));
-    std::fclose(f);
-    return bytes;
-}
-
-inline bool FileExists(const std::string& path)
-{
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (f) std::fclose(f);
-    return f != nullptr;
-}
 
 // A store as the intake leaves it after `seconds` of the sample stream from 21:00.
 inline std::unique_ptr<StreamParser> SampleStore(int seconds, int scheduleDays = 1)

@@ -11,6 +11,7 @@
 #include "store/programme_store.h"
 #include "support/japan_time.h"
 #include "support/section_builder.h"
+#include "support/test_files.h"
 #include "ts/broadcast_time.h"
 #include "ts/stream_parser.h"
 #ifdef _WIN32
@@ -20,25 +21,6 @@
 namespace {
 
 constexpr size_t kEmptyRecordBytes = 4265;
-
-Bytes ReadFileBytes(const std::string& path)
-{
-    Bytes bytes;
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) return bytes;
-    int c;
-    while ((c = std::fgetc(f)) != EOF) bytes.push_back(static_cast<uint8_t>(c));
-    std::fclose(f);
-    return bytes;
-}
-
-void WriteFileBytes(const std::string& path, const Bytes& bytes)
-{
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    ASSERT_NE(nullptr, f);
-    if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), f);
-    std::fclose(f);
-}
 
 bool FileExists(const std::string& path)
 {
@@ -283,7 +265,7 @@ TEST_F(EventCacheTest, VersionZeroFileHasNoNetworkFields)
         at = recordEnd;
     }
     ASSERT_EQ(v1.size(), at);
-    WriteFileBytes(m_path, v0);
+    ASSERT_TRUE(WriteFileBytes(m_path, v0));
 
     StreamParser loaded;
     loaded.cacheVersion = 1;
@@ -333,13 +315,13 @@ TEST_F(EventCacheTest, CompleteRecordsStayWhenTheFileEndsEarlyOrHasStrayBytes)
 
     Bytes stray = image;
     stray.insert(stray.end(), 10, 0xEE);
-    WriteFileBytes(m_path, stray);
+    ASSERT_TRUE(WriteFileBytes(m_path, stray));
     StreamParser loaded;
     ASSERT_TRUE(LoadEventCache(loaded, m_path.c_str()));
     EXPECT_EQ(3, loaded.serviceCount);
 
     Bytes cut(image.begin(), image.end() - 1);  // the third record lacks its last byte
-    WriteFileBytes(m_path, cut);
+    ASSERT_TRUE(WriteFileBytes(m_path, cut));
     ASSERT_TRUE(LoadEventCache(loaded, m_path.c_str()));
     EXPECT_EQ(2, loaded.serviceCount);
     EXPECT_EQ(nullptr, loaded.services[2]);
@@ -357,7 +339,7 @@ TEST_F(EventCacheTest, EveryCutOfTheFileLoadsOnlyWholeRecords)
     for (size_t cut = 7; cut < image.size(); cut += 211) cuts.push_back(cut);
     for (size_t cut : cuts) {
         SCOPED_TRACE(cut);
-        WriteFileBytes(m_path, Bytes(image.begin(), image.begin() + long(cut)));
+        ASSERT_TRUE(WriteFileBytes(m_path, Bytes(image.begin(), image.begin() + long(cut))));
         StreamParser loaded;
         AddService(loaded, 99, "Kept");
         bool accepted = LoadEventCache(loaded, m_path.c_str());
@@ -376,7 +358,7 @@ TEST_F(EventCacheTest, MissingFileOrWrongHeaderLeavesTheStoreAlone)
     for (const char* header : {"EPG01", "epg01", "Epx01", "Epg0", ""}) {
         Bytes file = Raw(header);
         file.resize(file.size() + (file.size() == 5 ? kEmptyRecordBytes : 0), 0);
-        WriteFileBytes(m_path, file);
+        ASSERT_TRUE(WriteFileBytes(m_path, file));
         EXPECT_FALSE(LoadEventCache(parser, m_path.c_str())) << header;
         EXPECT_EQ(1, parser.serviceCount) << header;
         EXPECT_EQ(1234, parser.scheduleBase) << header;
@@ -398,7 +380,7 @@ TEST_F(EventCacheTest, DamagedRecordIsDroppedWithEverythingAfterIt)
     const size_t block = second + kCacheFixedFieldBytes;  // schedule slot 0 of the second record
 
     auto expectOneService = [&](const Bytes& file, const char* what) {
-        WriteFileBytes(m_path, file);
+        ASSERT_TRUE(WriteFileBytes(m_path, file));
         StreamParser loaded;
         ASSERT_TRUE(LoadEventCache(loaded, m_path.c_str()));
         EXPECT_EQ(1, loaded.serviceCount) << what;

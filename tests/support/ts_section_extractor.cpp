@@ -123,8 +123,3 @@ std::vector<ExtendedEventItem> ReadExtendedEventItems(const std::vector<uint8_t>
     return items;
 }
 
-std::vector<uint8_t> ReadFileBytes(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}

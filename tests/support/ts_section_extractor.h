@@ -24,4 +24,3 @@ struct ExtendedEventItem {
 };
 std::vector<ExtendedEventItem> ReadExtendedEventItems(const std::vector<uint8_t>& descriptor);
 
-std::vector<uint8_t> ReadFileBytes(const std::string& path);
