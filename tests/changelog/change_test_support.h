@@ -64,3 +64,10 @@ inline int64_t At(int hour, int minute) { return LocalTimeStamp(2026, 12, 7, hou
 
 inline std::string NameOf(const EventSnapshot& s) { return std::string(s.name, s.name + s.nameLength); }
 
+// A file name in the current folder, unique per test.
+inline std::string TestFileName(const char* extension)
+{
+    const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    return std::string("lumara_") + info->test_suite_name() + "_" + info->name() + extension;
+}
+

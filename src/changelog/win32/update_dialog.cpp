@@ -16,6 +16,7 @@
 #include "res/dialog_ids.h"
 #include "settings/settings_keys.h"
 #include "settings/win32/private_profile.h"
+#include "ui/list/win32/list_control.h"
 #include "ui/list/win32/list_draw.h"
 
 namespace {
@@ -58,20 +59,13 @@ void SetSubItemText(HWND list, int item, int column, const std::string& text)
 
 void CreateColumns(CEventView& view, HWND dialog)
 {
-    const INITCOMMONCONTROLSEX controls = {sizeof(INITCOMMONCONTROLSEX), ICC_LISTVIEW_CLASSES};
-    InitCommonControlsEx(&controls);
+    InitListViewClasses();
     const HWND list = ListOf(dialog);
     ListView_SetExtendedListViewStyleEx(list, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
     CPrivateProfile profile(view.m_iniPath);
-    for (int k = 0; k < kUpdateColumnCount; ++k) {
-        LVCOLUMNA column = {};
-        column.mask = LVCF_FMT | LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
-        column.fmt = LVCFMT_LEFT;
-        column.pszText = const_cast<char*>(kUpdateColumnHeaders[k]);
-        column.cx = ReadSetting(profile, kSectionUpdateDialog, kColumnWidths[k]).value;
-        column.iSubItem = k;
-        SendMessageA(list, LVM_INSERTCOLUMNA, k, reinterpret_cast<LPARAM>(&column));
-    }
+    for (int k = 0; k < kUpdateColumnCount; ++k)
+        InsertTextColumn(list, k, kUpdateColumnHeaders[k],
+                         ReadSetting(profile, kSectionUpdateDialog, kColumnWidths[k]).value);
 }
 
 // The names are read under the lock; the list is filled after it is released.
@@ -290,8 +284,7 @@ INT_PTR HandleMessage(CEventView& view, HWND dialog, UINT message, WPARAM wParam
 HWND CreateUpdateInformationDialog(CEventView& view)
 {
     // The template's list view is made before WM_INITDIALOG: its class must exist already.
-    const INITCOMMONCONTROLSEX controls = {sizeof(INITCOMMONCONTROLSEX), ICC_LISTVIEW_CLASSES};
-    InitCommonControlsEx(&controls);
+    InitListViewClasses();
     return CreateDialogParamA(view.m_hInstance, MAKEINTRESOURCEA(IDD_UPDATE_DIALOG), view.m_hWnd, UpdateDialogProc,
                               0);
 }

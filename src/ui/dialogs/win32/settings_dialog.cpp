@@ -14,6 +14,7 @@
 #include "res/dialog_ids.h"
 #include "settings/win32/private_profile.h"
 #include "ui/dialogs/setup_list.h"
+#include "ui/list/win32/list_control.h"
 
 namespace {
 
@@ -53,8 +54,7 @@ int InsertItem(HWND list, int position, const SetupItem& entry)
 
 void Fill(CEventView& view, HWND dialog)
 {
-    const INITCOMMONCONTROLSEX controls = {sizeof(INITCOMMONCONTROLSEX), ICC_LISTVIEW_CLASSES};
-    InitCommonControlsEx(&controls);
+    InitListViewClasses();
     const HWND list = ListOf(dialog);
     ListView_SetExtendedListViewStyleEx(list, LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT,
                                         LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
@@ -158,8 +158,7 @@ INT_PTR HandleMessage(CEventView& view, HWND dialog, UINT message, WPARAM wParam
 INT_PTR RunSettings(CEventView& view)
 {
     // The template's list view is made before WM_INITDIALOG: its class must exist already.
-    const INITCOMMONCONTROLSEX controls = {sizeof(INITCOMMONCONTROLSEX), ICC_LISTVIEW_CLASSES};
-    InitCommonControlsEx(&controls);
+    InitListViewClasses();
     return DialogBoxParamA(view.m_hInstance, MAKEINTRESOURCEA(IDD_SETTINGS_DIALOG), view.m_hWnd, SettingsDialogProc,
                            0);
 }

@@ -50,3 +50,20 @@ void DeleteSurplusItems(HWND list, const ListUpdate& update)
     const int kept = static_cast<int>(update.items.size());
     for (int n = kept + update.surplusItems - 1; n >= kept; --n) SendMessageA(list, LVM_DELETEITEM, n, 0);
 }
+
+void InitListViewClasses()
+{
+    const INITCOMMONCONTROLSEX controls = {sizeof(INITCOMMONCONTROLSEX), ICC_LISTVIEW_CLASSES};
+    InitCommonControlsEx(&controls);
+}
+
+void InsertTextColumn(HWND list, int index, const char* title, int width)
+{
+    LVCOLUMNA column = {};
+    column.mask = LVCF_FMT | LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
+    column.fmt = LVCFMT_LEFT;
+    column.pszText = const_cast<char*>(title);
+    column.cx = width;
+    column.iSubItem = index;
+    SendMessageA(list, LVM_INSERTCOLUMNA, index, reinterpret_cast<LPARAM>(&column));
+}

@@ -15,6 +15,13 @@ int ItemRowIndex(HWND list, int item);
 // The item's text in a column, at most maxChars characters.
 std::string ItemText(HWND list, int item, int column, int maxChars = kCellTextChars);
 
+// Registers the list-view class; dialogs whose templates hold list views need it before
+// they are created, since their controls exist before WM_INITDIALOG.
+void InitListViewClasses();
+
+// Appends a left-aligned column at `index` with its header text and width.
+void InsertTextColumn(HWND list, int index, const char* title, int width);
+
 // Writes the decided items: inserts or overwrites items 0..n-1 with their three texts and
 // row index. The surplus is left for DeleteSurplusItems, after the popup has been refreshed.
 void WriteListItems(HWND list, const ListUpdate& update);

@@ -19,6 +19,7 @@
 #include "ts/stream_parser.h"
 #include "ui/dialogs/win32/companion_hooks.h"
 #include "ui/list/clock_tick.h"
+#include "ui/list/win32/list_control.h"
 #include "ui/list/win32/list_window_ids.h"
 
 namespace {
@@ -92,15 +93,8 @@ HWND CreateListControl(CEventView& view, IProfile& profile)
                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(kListControlId)), view.m_hInstance,
                                 nullptr);
     if (!list) return nullptr;
-    for (int k = 0; k < kColumnCount; ++k) {
-        LVCOLUMNA column = {};
-        column.mask = LVCF_FMT | LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
-        column.fmt = LVCFMT_LEFT;
-        column.pszText = const_cast<char*>(kColumnTitles[k]);
-        column.cx = ReadSetting(profile, kSectionLumaraList, kColumnWidths[k]).value;
-        column.iSubItem = k;
-        SendMessageA(list, LVM_INSERTCOLUMNA, k, reinterpret_cast<LPARAM>(&column));
-    }
+    for (int k = 0; k < kColumnCount; ++k)
+        InsertTextColumn(list, k, kColumnTitles[k], ReadSetting(profile, kSectionLumaraList, kColumnWidths[k]).value);
     return list;
 }
 
@@ -154,8 +148,7 @@ BOOL CEventView::OnInitDialog(HWND hwnd)
     SetUpUpdateDialog(*this, profile, systemMenu);
     InsertBeforeClose(systemMenu, 0, nullptr);
     SetUpDetailsPopup(*this, profile);
-    const INITCOMMONCONTROLSEX controls = {sizeof(INITCOMMONCONTROLSEX), ICC_LISTVIEW_CLASSES};
-    InitCommonControlsEx(&controls);
+    InitListViewClasses();
     LoadDataFiles(*this);
     m_hList = CreateListControl(*this, profile);
     RestoreMainGeometry(*this, profile);
