@@ -15,7 +15,7 @@ namespace {
 constexpr int kServices = 40;
 constexpr int kReadsPerPass = 10;
 
-// A file as a user with many services would have it after a few sessions.
+// A file as a user with many services would have it after some weeks of use.
 std::string RealisticSettings()
 {
     std::string text =
