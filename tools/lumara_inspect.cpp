@@ -13,8 +13,8 @@
 
 #include "changelog/change_log.h"
 #include "changelog/change_log_file.h"
-#include "inspect_input.h"
-#include "inspect_report.h"
+#include "capture_input.h"
+#include "store_report.h"
 #include "store/event_cache.h"
 #include "ts/stream_parser.h"
 

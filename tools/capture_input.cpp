@@ -1,4 +1,4 @@
-#include "inspect_input.h"
+#include "capture_input.h"
 
 #include <cstdio>
 

@@ -3,8 +3,8 @@
 #include <memory>
 
 #include "changelog/change_log.h"
-#include "inspect_input.h"
-#include "inspect_report.h"
+#include "capture_input.h"
+#include "store_report.h"
 #include "support/arib_encoder.h"
 #include "support/japan_time.h"
 #include "support/packetizer.h"

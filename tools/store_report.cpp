@@ -1,4 +1,4 @@
-#include "inspect_report.h"
+#include "store_report.h"
 
 #include <cstdio>
 
