@@ -17,6 +17,7 @@
 #include "ui/list/build_rows.h"
 #include "ui/list/clock_tick.h"
 #include "ui/list/list_items.h"
+#include "support/default_profile.h"
 
 namespace {
 
@@ -114,17 +115,6 @@ void BM_FullStoreMemory(benchmark::State& state)
     state.counters["section_MB"] = f.sections / kMB;
 }
 BENCHMARK(BM_FullStoreMemory)->Iterations(1);
-
-// Every setting at its default, read from nowhere.
-class DefaultProfile : public IProfile {
-public:
-    int ReadInt(const char*, const char*, int defaultValue) override { return defaultValue; }
-    int ReadString(const char*, const char*, const char* defaultValue, char* out, int capacity) override
-    {
-        return std::snprintf(out, static_cast<size_t>(capacity), "%s", defaultValue);
-    }
-    bool WriteString(const char*, const char*, const char*) override { return false; }
-};
 
 struct TickFixture {
     std::unique_ptr<StreamParser> parser = TakeFullStore();

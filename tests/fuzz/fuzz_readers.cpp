@@ -17,26 +17,9 @@
 #include "ui/list/build_rows.h"
 #include "ui/list/list_items.h"
 #include "ui/list/programme_menu.h"
+#include "support/default_profile.h"
 
 namespace {
-
-// Settings as on a first start: every read gives its default.
-class DefaultProfile : public IProfile {
-public:
-    int ReadInt(const char*, const char*, int defaultValue) override { return defaultValue; }
-    int ReadString(const char*, const char*, const char* defaultValue, char* out, int capacity) override
-    {
-        if (capacity <= 0) return 0;
-        int n = 0;
-        while (defaultValue[n] && n < capacity - 1) {
-            out[n] = defaultValue[n];
-            ++n;
-        }
-        out[n] = '\0';
-        return n;
-    }
-    bool WriteString(const char*, const char*, const char*) override { return true; }
-};
 
 void ReadSlot(const SectionSlot& slot)
 {

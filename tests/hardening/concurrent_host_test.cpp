@@ -17,19 +17,9 @@
 #include "ui/list/build_rows.h"
 #include "ui/list/list_items.h"
 #include "ui/list/plugin_lock.h"
+#include "support/default_profile.h"
 
 namespace {
-
-class DefaultProfile : public IProfile {
-public:
-    int ReadInt(const char*, const char*, int defaultValue) override { return defaultValue; }
-    int ReadString(const char*, const char*, const char*, char* out, int capacity) override
-    {
-        if (capacity > 0) out[0] = '\0';
-        return 0;
-    }
-    bool WriteString(const char*, const char*, const char*) override { return true; }
-};
 
 // The sample stream twice, the second time with every EIT schedule section in a new version,
 // so the change detection finds work while the intake goes on.

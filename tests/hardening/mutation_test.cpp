@@ -21,6 +21,7 @@
 #include "ts/broadcast_time.h"
 #include "ui/list/build_rows.h"
 #include "ui/list/list_items.h"
+#include "support/default_profile.h"
 
 namespace {
 
@@ -214,17 +215,6 @@ bool Untouched(const StoredSection& section, const std::vector<Packet>& packets)
     }
     return false;
 }
-
-class DefaultProfile : public IProfile {
-public:
-    int ReadInt(const char*, const char*, int defaultValue) override { return defaultValue; }
-    int ReadString(const char*, const char*, const char*, char* out, int capacity) override
-    {
-        if (capacity > 0) out[0] = '\0';
-        return 0;
-    }
-    bool WriteString(const char*, const char*, const char*) override { return true; }
-};
 
 // The window's readers: rows, list items, event texts, then the change detection.
 void ReadEverything(StreamParser& parser, ChangeLog& log)
