@@ -106,24 +106,14 @@ FullSchedule MakeFullSchedule(int version)
 {
     static const Texts texts;
     FullSchedule out;
-    SdtSection sdt;
-    sdt.transportStreamId = kNetwork;
-    sdt.originalNetworkId = kNetwork;
-    NitSection nit;
-    nit.networkId = kNetwork;
-    NitTransportStream ts;
-    ts.transportStreamId = kNetwork;
-    ts.originalNetworkId = kNetwork;
-    ts.remoteKeyId = 1;
-    ts.tsName = texts.network;
+    std::vector<SingleStreamService> services;
     for (int s = 0; s < kFullScheduleServices; ++s) {
         AddService(out, texts, s, version);
-        sdt.services.push_back({ServiceId(s), 0x01, texts.provider, EncodeArib("LUMARA " + std::to_string(s)), {}, true});
-        ts.serviceIds.push_back(ServiceId(s));
+        services.push_back({ServiceId(s), EncodeArib("LUMARA " + std::to_string(s))});
     }
-    nit.streams.push_back(ts);
-    out.sdt = MakeSdt(sdt);
-    out.nit = MakeNit(nit);
+    SingleStreamTables tables = MakeSingleStreamTables(kNetwork, texts.network, texts.provider, services);
+    out.sdt = std::move(tables.sdt);
+    out.nit = std::move(tables.nit);
     for (const Bytes& b : out.eit) out.sectionBytes += b.size();
     out.sectionBytes += out.sdt.size() + out.nit.size();
     return out;

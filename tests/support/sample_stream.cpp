@@ -170,24 +170,13 @@ struct Multiplexer {
 
 Bytes ServiceTables(Multiplexer& mux)
 {
-    SdtSection sdt;
-    sdt.transportStreamId = kNetwork;
-    sdt.originalNetworkId = kNetwork;
-    NitSection nit;
-    nit.networkId = kNetwork;
-    NitTransportStream ts;
-    ts.transportStreamId = kNetwork;
-    ts.originalNetworkId = kNetwork;
-    ts.remoteKeyId = 1;
-    ts.tsName = EncodeArib(u8"ルマーラ");
-    for (const SampleService& s : kServices) {
-        sdt.services.push_back({s.serviceId, 0x01, EncodeArib(u8"ルマーラ放送網"), EncodeArib(s.name), {}, true});
-        ts.serviceIds.push_back(s.serviceId);
-    }
-    nit.streams.push_back(ts);
+    std::vector<SingleStreamService> services;
+    for (const SampleService& s : kServices) services.push_back({s.serviceId, EncodeArib(s.name)});
+    const SingleStreamTables tables =
+        MakeSingleStreamTables(kNetwork, EncodeArib(u8"ルマーラ"), EncodeArib(u8"ルマーラ放送網"), services);
     Bytes out;
-    AppendBytes(out, mux.nit.Packetize(MakeNit(nit)));
-    AppendBytes(out, mux.sdt.Packetize(MakeSdt(sdt)));
+    AppendBytes(out, mux.nit.Packetize(tables.nit));
+    AppendBytes(out, mux.sdt.Packetize(tables.sdt));
     return out;
 }
 

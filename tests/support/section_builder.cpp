@@ -189,4 +189,25 @@ Bytes MakeEit(const EitSection& eit)
     return w.FinishSection();
 }
 
+SingleStreamTables MakeSingleStreamTables(uint16_t network, const Bytes& tsName, const Bytes& provider,
+                                          const std::vector<SingleStreamService>& services)
+{
+    SdtSection sdt;
+    sdt.transportStreamId = network;
+    sdt.originalNetworkId = network;
+    NitSection nit;
+    nit.networkId = network;
+    NitTransportStream ts;
+    ts.transportStreamId = network;
+    ts.originalNetworkId = network;
+    ts.remoteKeyId = 1;
+    ts.tsName = tsName;
+    for (const SingleStreamService& s : services) {
+        sdt.services.push_back({s.serviceId, 0x01, provider, s.name, {}, true});
+        ts.serviceIds.push_back(s.serviceId);
+    }
+    nit.streams.push_back(ts);
+    return {MakeNit(nit), MakeSdt(sdt)};
+}
+
 Bytes Raw(const std::string& text) { return Bytes(text.begin(), text.end()); }

@@ -112,5 +112,18 @@ struct EitSection {
 };
 Bytes MakeEit(const EitSection& eit);
 
+// The NIT and SDT of a network carried in one transport stream whose id is the network's:
+// every service a television service with the one provider name, all on remote key 1.
+struct SingleStreamService {
+    uint16_t serviceId = 0;
+    Bytes name;  // raw ARIB bytes
+};
+struct SingleStreamTables {
+    Bytes nit;
+    Bytes sdt;
+};
+SingleStreamTables MakeSingleStreamTables(uint16_t network, const Bytes& tsName, const Bytes& provider,
+                                          const std::vector<SingleStreamService>& services);
+
 // Raw bytes of a plain ASCII name, for tests that do not care about ARIB text.
 Bytes Raw(const std::string& text);
