@@ -20,7 +20,7 @@
 #include "support/arib_encoder.h"
 #include "support/japan_time.h"
 #include "support/section_builder.h"
-#include "ts/broadcast_time.h"
+#include "broadcast/broadcast_time.h"
 #include "ts/stream_parser.h"
 #include "ui/list/list_items.h"
 
@@ -73,7 +73,7 @@ struct FullStore {
         PinJapanTime();
         for (int s = 0; s < kServices; ++s) {
             const uint16_t serviceId = static_cast<uint16_t>(0x0400 + (s / 3) * 8 + s % 3);
-            ServiceEntry& service = *parser->services[FindOrAddService(*parser, serviceId)];
+            ServiceEntry& service = *parser->store.services[FindOrAddService(parser->store, serviceId)];
             service.channel = static_cast<uint16_t>(13 + s / 3);
             const Bytes name = EncodeArib(u8"ＮＨＫ総合・東京");
             service.serviceNameLength = static_cast<uint16_t>(name.size());
@@ -144,7 +144,7 @@ void RebuildLoop(benchmark::State& state, IProfile& settings)
     RowTable rows = {};
     size_t listed = 0;
     for (auto _ : state) {
-        BuildRows(rows, *store.parser, settings, store.changeLog, store.now);
+        BuildRows(rows, store.parser->store, settings, store.changeLog, store.now);
         const ListUpdate update = DecideListItems(rows, static_cast<int>(listed));
         listed = update.items.size();
         benchmark::DoNotOptimize(update.items.data());

@@ -166,8 +166,8 @@ private:
 int64_t StoredSections(const StreamParser& parser)
 {
     int64_t n = 0;
-    for (int i = 0; i < parser.serviceCount; ++i) {
-        const ServiceEntry& s = *parser.services[i];
+    for (int i = 0; i < parser.store.serviceCount; ++i) {
+        const ServiceEntry& s = *parser.store.services[i];
         for (const SectionSlot& slot : s.schedule) n += slot.length > 0;
         for (const SectionSlot& slot : s.scheduleExtended) n += slot.length > 0;
         for (const SectionSlot& slot : s.presentFollowing) n += slot.length > 0;

@@ -12,7 +12,7 @@
 #include "settings/profile.h"
 #include "support/full_schedule.h"
 #include "support/japan_time.h"
-#include "ts/broadcast_time.h"
+#include "broadcast/broadcast_time.h"
 #include "ts/stream_parser.h"
 #include "ui/list/build_rows.h"
 #include "ui/list/clock_tick.h"
@@ -71,8 +71,8 @@ double Counted(const StreamParser& parser, double& sections)
 {
     double bytes = 0;
     sections = 0;
-    for (int i = 0; i < parser.serviceCount; ++i) {
-        const ServiceEntry& s = *parser.services[i];
+    for (int i = 0; i < parser.store.serviceCount; ++i) {
+        const ServiceEntry& s = *parser.store.services[i];
         bytes += sizeof(ServiceEntry);
         for (const SectionSlot* slots : {s.schedule, s.scheduleExtended, s.scheduleOriginal})
             for (int k = 0; k < kScheduleSlots; ++k) bytes += slots[k].capacity, sections += slots[k].length;
@@ -129,7 +129,7 @@ struct TickFixture {
     ~TickFixture() { ClearRows(rows); }
     void Rebuild()
     {
-        BuildRows(rows, *parser, settings, changeLog, now);
+        BuildRows(rows, parser->store, settings, changeLog, now);
         listed = static_cast<int>(DecideListItems(rows, listed).items.size());
     }
     // The tick's decisions; a rebuild when they ask for one or when forced.

@@ -69,7 +69,7 @@ void FillStore(StreamParser& parser, uint8_t version, bool retitled)
 {
     for (int i = 0; i < kMaxServices; ++i) {
         uint16_t id = static_cast<uint16_t>(0x0400 + i * 8);
-        ServiceEntry& e = *parser.services[FindOrAddService(parser, id)];
+        ServiceEntry& e = *parser.store.services[FindOrAddService(parser.store, id)];
         for (int seg = 0; seg < kSegments; ++seg) {
             int slot = seg * 8;
             uint8_t basic = slot < 256 ? 0x50 : 0x51;
@@ -123,7 +123,7 @@ void BM_SaveEventCache(benchmark::State& state)
 {
     StreamParser& parser = FullStore();
     std::string path = TempDir() + "/cache.dat";
-    for (auto _ : state) benchmark::DoNotOptimize(SaveEventCache(parser, path.c_str()));
+    for (auto _ : state) benchmark::DoNotOptimize(SaveEventCache(parser.store, path.c_str()));
     long size = FileSize(path);
     state.counters["file_bytes"] = static_cast<double>(size);
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * size);
@@ -133,13 +133,13 @@ BENCHMARK(BM_SaveEventCache)->Unit(benchmark::kMillisecond);
 void BM_LoadEventCache(benchmark::State& state)
 {
     std::string path = TempDir() + "/load.dat";
-    SaveEventCache(FullStore(), path.c_str());
+    SaveEventCache(FullStore().store, path.c_str());
     StreamParser parser;
     for (auto _ : state) {
-        LoadEventCache(parser, path.c_str());
-        benchmark::DoNotOptimize(parser.serviceCount);
+        LoadEventCache(parser.store, path.c_str());
+        benchmark::DoNotOptimize(parser.store.serviceCount);
     }
-    if (parser.serviceCount != kMaxServices) state.SkipWithError("cache did not load whole");
+    if (parser.store.serviceCount != kMaxServices) state.SkipWithError("cache did not load whole");
     long size = FileSize(path);
     state.counters["file_bytes"] = static_cast<double>(size);
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * size);
@@ -150,7 +150,7 @@ void BM_DetectNothingChanged(benchmark::State& state)
 {
     StreamParser& parser = FullStore();
     ChangeLog log;
-    for (auto _ : state) benchmark::DoNotOptimize(DetectScheduleChanges(parser, log, nullptr));
+    for (auto _ : state) benchmark::DoNotOptimize(DetectScheduleChanges(parser.store, log, nullptr));
 }
 BENCHMARK(BM_DetectNothingChanged)->Unit(benchmark::kMicrosecond);
 
@@ -166,14 +166,14 @@ void BM_DetectEveryBasicSectionChanged(benchmark::State& state)
     std::vector<Bytes> next[kMaxServices];
     for (int i = 0; i < kMaxServices; ++i)
         for (int seg = 0; seg < kSegments; ++seg)
-            next[i].push_back(Segment(parser.services[i]->serviceId, seg * 8 < 256 ? 0x50 : 0x51, seg, 1, retitled));
+            next[i].push_back(Segment(parser.store.services[i]->serviceId, seg * 8 < 256 ? 0x50 : 0x51, seg, 1, retitled));
     ChangeLog log;
     size_t records = 0;
     for (auto _ : state) {
         state.PauseTiming();
         log.Clear();
         for (int i = 0; i < kMaxServices; ++i) {
-            ServiceEntry& e = *parser.services[i];
+            ServiceEntry& e = *parser.store.services[i];
             for (int seg = 0; seg < kSegments; ++seg) {
                 SectionSlot& slot = e.schedule[seg * 8];
                 Store(e.scheduleOriginal[seg * 8], Segment(e.serviceId, 0x50, seg, 0, false));
@@ -182,7 +182,7 @@ void BM_DetectEveryBasicSectionChanged(benchmark::State& state)
             }
         }
         state.ResumeTiming();
-        benchmark::DoNotOptimize(DetectScheduleChanges(parser, log, path.c_str()));
+        benchmark::DoNotOptimize(DetectScheduleChanges(parser.store, log, path.c_str()));
         records = log.Count();
     }
     state.counters["records"] = static_cast<double>(records);

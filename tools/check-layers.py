@@ -3,7 +3,7 @@
 
 Every folder is a node of its own, a win32/ folder apart from the portable folder above it, so
 a Windows file that reaches back into a sibling window's folder shows up as a cycle too.
-Includes are written from src/ ("ts/byte_reader.h"); a bare name ("resource.h") is the
+Includes are written from src/ ("broadcast/byte_reader.h"); a bare name ("resource.h") is the
 including file's own folder.
 """
 import os

@@ -47,7 +47,7 @@ int Stream(const Options& options)
     auto parser = std::make_unique<StreamParser>();
     const size_t stride = PacketStride(data);
     FeedCapture(*parser, data, stride);
-    if (options.saveCache && !SaveEventCache(*parser, options.saveCache)) {
+    if (options.saveCache && !SaveEventCache(parser->store, options.saveCache)) {
         std::fprintf(stderr, "lumara-inspect: cannot write %s\n", options.saveCache);
         return 1;
     }
@@ -64,18 +64,18 @@ int Stream(const Options& options)
 int Cache(const Options& options)
 {
     auto parser = std::make_unique<StreamParser>();
-    if (!options.path || !LoadEventCache(*parser, options.path)) {
+    if (!options.path || !LoadEventCache(parser->store, options.path)) {
         std::fprintf(stderr, "lumara-inspect: %s is not an event cache\n", options.path ? options.path : "(none)");
         return 1;
     }
     InspectReport report = BuildInspectReport(*parser);
-    const std::string base = parser->scheduleBase ? FormatStamp(parser->scheduleBase) : std::string();
+    const std::string base = parser->store.scheduleBase ? FormatStamp(parser->store.scheduleBase) : std::string();
     if (options.json) {
-        std::string fields = "  \"version\": " + std::to_string(parser->cacheVersion) + ",\n  \"schedule_base\": " +
+        std::string fields = "  \"version\": " + std::to_string(parser->store.cacheVersion) + ",\n  \"schedule_base\": " +
                              (base.empty() ? std::string("null") : JsonString(base)) + ",\n";
         PrintReportJson(report, fields);
     } else {
-        std::printf("file: %s (event cache, version %02d)\nschedule base: %s\n", options.path, parser->cacheVersion,
+        std::printf("file: %s (event cache, version %02d)\nschedule base: %s\n", options.path, parser->store.cacheVersion,
                     base.empty() ? "none" : base.c_str());
         PrintReportText(report);
     }

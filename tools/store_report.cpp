@@ -8,8 +8,8 @@
 #include "changelog/change_log.h"
 #include "store/event_entry.h"
 #include "support/sjis_text.h"
-#include "ts/broadcast_time.h"
-#include "ts/local_time.h"
+#include "broadcast/broadcast_time.h"
+#include "broadcast/local_time.h"
 #include "ts/stream_parser.h"
 
 namespace {
@@ -89,8 +89,8 @@ InspectReport BuildInspectReport(const StreamParser& parser)
     if (parser.totYear)
         report.tot = FormatTime({parser.totYear, parser.totMonth, parser.totDay}, parser.totHour, parser.totMinute,
                                 parser.totSecond);
-    report.scheduleBase = parser.scheduleBase;
-    for (const ServiceEntry* s : parser.services) {
+    report.scheduleBase = parser.store.scheduleBase;
+    for (const ServiceEntry* s : parser.store.services) {
         if (!s) break;
         InspectService service;
         service.serviceId = s->serviceId;

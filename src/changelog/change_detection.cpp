@@ -7,8 +7,8 @@
 #include "changelog/event_summary.h"
 #include "store/event_entry.h"
 #include "store/programme_store.h"
-#include "ts/broadcast_time.h"
-#include "ts/stream_parser.h"
+#include "broadcast/broadcast_time.h"
+#include "store/programme_store.h"
 
 namespace {
 
@@ -107,11 +107,11 @@ int CompareSectionVersions(uint16_t serviceId, const SectionSlot& previous, cons
     return appended;
 }
 
-bool DetectScheduleChanges(StreamParser& parser, ChangeLog& log, const char* updPath,
+bool DetectScheduleChanges(ProgrammeStore& store, ChangeLog& log, const char* updPath,
                            std::vector<uint16_t>* changedServices)
 {
     bool appended = false;
-    for (ServiceEntry* entry : parser.services) {
+    for (ServiceEntry* entry : store.services) {
         if (!entry) break;
         int records = 0;
         for (int s = 0; s < kScheduleSlots; ++s) {

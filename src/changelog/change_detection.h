@@ -8,7 +8,7 @@
 #include "changelog/change_log.h"
 
 struct SectionSlot;
-struct StreamParser;
+struct ProgrammeStore;
 
 // Compares two versions of one section and appends a record for each programme added,
 // removed, moved in time or retitled (events paired by time overlap; events without a name
@@ -20,8 +20,8 @@ int CompareSectionVersions(uint16_t serviceId, const SectionSlot& previous, cons
 // not 0: resets it, compares the section with its scheduleOriginal copy when both exist, and
 // makes the copy equal to the section. Records come in service, slot and event order.
 // Returns true when anything was appended; the log has then been saved to updPath (null:
-// the caller saves, e.g. after releasing the parser's lock) and changedServices, when
+// the caller saves, e.g. after releasing the plug-in's lock) and changedServices, when
 // given, holds the ids of the services that got records, each once, in store order.
 // Runs under the same lock as the EIT handler, which writes the same slots.
-bool DetectScheduleChanges(StreamParser& parser, ChangeLog& log, const char* updPath,
+bool DetectScheduleChanges(ProgrammeStore& store, ChangeLog& log, const char* updPath,
                            std::vector<uint16_t>* changedServices = nullptr);

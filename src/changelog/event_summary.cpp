@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "ts/broadcast_time.h"
+#include "broadcast/broadcast_time.h"
 
 namespace {
 

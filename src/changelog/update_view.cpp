@@ -4,9 +4,9 @@
 #include <cstring>
 
 #include "aribtext/arib_decoder.h"
-#include "ts/stream_parser.h"
-#include "ui/dialogs/local_calendar.h"
-#include "ui/list/event_text.h"
+#include "store/programme_store.h"
+#include "broadcast/local_calendar.h"
+#include "broadcast/event_text.h"
 
 namespace {
 
@@ -77,7 +77,7 @@ int CompareKeys(const ChangeRecord& a, const ChangeRecord& b, int column)
 
 }  // namespace
 
-UpdateNameMap BuildUpdateNameMap(const StreamParser& store)
+UpdateNameMap BuildUpdateNameMap(const ProgrammeStore& store)
 {
     UpdateNameMap names;
     int previousId = -1;
@@ -124,7 +124,7 @@ UpdateListItem MakeUpdateListItem(const ChangeRecord& record, size_t recordIndex
     return item;
 }
 
-std::vector<UpdateListItem> BuildUpdateList(const ChangeLog& log, const StreamParser& store)
+std::vector<UpdateListItem> BuildUpdateList(const ChangeLog& log, const ProgrammeStore& store)
 {
     const UpdateNameMap names = BuildUpdateNameMap(store);
     std::vector<UpdateListItem> items;

@@ -12,7 +12,7 @@
 
 #include "changelog/change_log.h"
 
-struct StreamParser;
+struct ProgrammeStore;
 
 constexpr int kUpdateColumnCount = 4;
 constexpr int kUpdateServiceColumn = 0;  // "CH"
@@ -23,7 +23,7 @@ constexpr const char* kUpdateColumnHeaders[kUpdateColumnCount] = {"CH", "日時"
 
 // Display name of every stored service by service id, built at the start of a refresh.
 using UpdateNameMap = std::map<uint16_t, std::string>;
-UpdateNameMap BuildUpdateNameMap(const StreamParser& store);
+UpdateNameMap BuildUpdateNameMap(const ProgrammeStore& store);
 
 // One list item: its lParam (the record's index in the log) and the texts of columns 0..3.
 // The window inserts item n with column 0 and lParam, then sets columns 2, 3 and 1.
@@ -36,7 +36,7 @@ UpdateListItem MakeUpdateListItem(const ChangeRecord& record, size_t recordIndex
 
 // Refresh (command 105): every record in log order, oldest first. The window deletes all its
 // items, inserts these and scrolls the last one into view.
-std::vector<UpdateListItem> BuildUpdateList(const ChangeLog& log, const StreamParser& store);
+std::vector<UpdateListItem> BuildUpdateList(const ChangeLog& log, const ProgrammeStore& store);
 
 // One flag per column, 0 at construction and never saved: 1 sorts ascending.
 struct UpdateSortDirections {

@@ -8,8 +8,8 @@
 #include "store/data_file.h"
 #include "store/event_entry.h"
 #include "store/programme_store.h"
-#include "ts/broadcast_time.h"
-#include "ts/stream_parser.h"
+#include "broadcast/broadcast_time.h"
+#include "store/programme_store.h"
 
 namespace {
 
@@ -101,9 +101,9 @@ bool ReadRecord(DataFileReader& file, bool withNetworkFields, ServiceEntry& entr
 
 // Midnight of the stored schedule's first day: the first stored basic section of the
 // first service that has one, its first event's date, less the days before its slot.
-int64_t ScheduleBaseOf(const StreamParser& parser)
+int64_t ScheduleBaseOf(const ProgrammeStore& store)
 {
-    for (const ServiceEntry* entry : parser.services) {
+    for (const ServiceEntry* entry : store.services) {
         if (!entry) break;
         for (int s = 0; s < kScheduleSlots; ++s) {
             const SectionSlot& slot = entry->schedule[s];
@@ -118,18 +118,18 @@ int64_t ScheduleBaseOf(const StreamParser& parser)
 
 }  // namespace
 
-bool BuildEventCacheImage(const StreamParser& parser, std::vector<uint8_t>& out)
+bool BuildEventCacheImage(const ProgrammeStore& store, std::vector<uint8_t>& out)
 {
     out.clear();
     try {
         size_t size = kEventCacheHeaderBytes;
-        for (const ServiceEntry* entry : parser.services)
+        for (const ServiceEntry* entry : store.services)
             if (entry) size += RecordSize(*entry);
         out.reserve(size);
         char header[kEventCacheHeaderBytes + 1];
         std::snprintf(header, sizeof header, "Epg%02d", kEventCacheVersion);
         PutBytes(out, reinterpret_cast<const uint8_t*>(header), kEventCacheHeaderBytes);
-        for (const ServiceEntry* entry : parser.services)
+        for (const ServiceEntry* entry : store.services)
             if (entry) PutRecord(out, *entry);
         return true;
     } catch (const std::bad_alloc&) {
@@ -138,32 +138,32 @@ bool BuildEventCacheImage(const StreamParser& parser, std::vector<uint8_t>& out)
     }
 }
 
-bool SaveEventCache(const StreamParser& parser, const char* path)
+bool SaveEventCache(const ProgrammeStore& store, const char* path)
 {
     std::vector<uint8_t> image;
-    return BuildEventCacheImage(parser, image) && WriteDataFile(path, image.data(), image.size());
+    return BuildEventCacheImage(store, image) && WriteDataFile(path, image.data(), image.size());
 }
 
-bool LoadEventCache(StreamParser& parser, const char* path)
+bool LoadEventCache(ProgrammeStore& store, const char* path)
 {
     DataFileReader file;
     if (!file.Open(path)) return false;
     char header[kEventCacheHeaderBytes + 1] = {};
     if (!file.Read(header, kEventCacheHeaderBytes) || std::memcmp(header, "Epg", 3) != 0) return false;
-    parser.cacheVersion = std::atoi(header + 3);  // leading digits; a non-digit gives 0
+    store.cacheVersion = std::atoi(header + 3);  // leading digits; a non-digit gives 0
 
-    ClearStore(parser);
+    ClearStore(store);
     for (int i = 0; i < kMaxServices; ++i) {
         ServiceEntry* entry = new (std::nothrow) ServiceEntry();
         if (!entry) break;
-        if (!ReadRecord(file, parser.cacheVersion >= 1, *entry)) {
+        if (!ReadRecord(file, store.cacheVersion >= 1, *entry)) {
             ReleaseServiceEntry(entry);
             break;
         }
-        parser.services[i] = entry;
-        ++parser.serviceCount;
+        store.services[i] = entry;
+        ++store.serviceCount;
     }
     file.Close();
-    parser.scheduleBase = ScheduleBaseOf(parser);
+    store.scheduleBase = ScheduleBaseOf(store);
     return true;
 }

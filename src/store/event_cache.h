@@ -14,7 +14,7 @@
 #include <cstdint>
 #include <vector>
 
-struct StreamParser;
+struct ProgrammeStore;
 
 constexpr int kEventCacheVersion = 1;
 constexpr size_t kEventCacheHeaderBytes = 5;
@@ -22,12 +22,12 @@ constexpr size_t kCacheFixedFieldBytes = 161;  // fields up to tsNameLength, ver
 constexpr size_t kCacheSlotBlockHeader = 4;
 
 // The file's bytes for the current store. False (out emptied) when memory runs out.
-// Lets the caller copy the store while holding the parser's lock and write it after.
-bool BuildEventCacheImage(const StreamParser& parser, std::vector<uint8_t>& out);
+// Lets the caller copy the store while holding the plug-in's lock and write it after.
+bool BuildEventCacheImage(const ProgrammeStore& store, std::vector<uint8_t>& out);
 
 // Writes the whole store to path, replacing the previous file in one step. On any failure
 // the previous file and the store stay as they were; false is returned, nothing is shown.
-bool SaveEventCache(const StreamParser& parser, const char* path);
+bool SaveEventCache(const ProgrammeStore& store, const char* path);
 
 // Replaces the store's contents with the file's and sets cacheVersion and scheduleBase;
 // dirty, the clock and the TOT fields are not touched. A missing file or a wrong header
@@ -37,4 +37,4 @@ bool SaveEventCache(const StreamParser& parser, const char* path);
 // a stored section that cannot be an EIT section: shorter than its header and CRC, or with
 // a section_length that disagrees with its stored length. Every loaded slot starts with
 // versionChanges 0, and scheduleOriginal is a copy of schedule.
-bool LoadEventCache(StreamParser& parser, const char* path);
+bool LoadEventCache(ProgrammeStore& store, const char* path);

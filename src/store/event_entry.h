@@ -8,7 +8,7 @@
 #include <cstdint>
 
 #include "store/service_entry.h"
-#include "ts/byte_reader.h"
+#include "broadcast/byte_reader.h"
 
 constexpr int kEitHeaderBytes = 14;
 constexpr int kEventHeaderBytes = 12;

@@ -3,8 +3,6 @@
 #include <cstring>
 #include <new>
 
-#include "ts/stream_parser.h"
-
 namespace {
 
 void FreeSlots(SectionSlot* slots, int count)
@@ -17,26 +15,26 @@ void FreeSlots(SectionSlot* slots, int count)
 
 }  // namespace
 
-int FindOrAddService(StreamParser& parser, uint16_t serviceId)
+int FindOrAddService(ProgrammeStore& store, uint16_t serviceId)
 {
-    ServiceEntry** services = parser.services;
+    ServiceEntry** services = store.services;
     for (int i = 0; i < kMaxServices; ++i) {
         if (!services[i]) {
             ServiceEntry* entry = new (std::nothrow) ServiceEntry();
             if (!entry) return kNoService;
             entry->serviceId = serviceId;
             services[i] = entry;
-            ++parser.serviceCount;
+            ++store.serviceCount;
             return i;
         }
         if (services[i]->serviceId == serviceId) return i;
-        if (services[i]->serviceId > serviceId && parser.serviceCount < kMaxServices) {
+        if (services[i]->serviceId > serviceId && store.serviceCount < kMaxServices) {
             ServiceEntry* entry = new (std::nothrow) ServiceEntry();
             if (!entry) return kNoService;
             entry->serviceId = serviceId;
-            std::memmove(&services[i + 1], &services[i], sizeof(services[0]) * (parser.serviceCount - i));
+            std::memmove(&services[i + 1], &services[i], sizeof(services[0]) * (store.serviceCount - i));
             services[i] = entry;
-            ++parser.serviceCount;
+            ++store.serviceCount;
             return i;
         }
     }
@@ -53,19 +51,15 @@ void ReleaseServiceEntry(ServiceEntry* entry)
     delete entry;
 }
 
-void ClearStore(StreamParser& parser)
+ProgrammeStore::~ProgrammeStore() { ClearStore(*this); }
+
+void ClearStore(ProgrammeStore& store)
 {
-    for (ServiceEntry*& entry : parser.services) {
+    for (ServiceEntry*& entry : store.services) {
         ReleaseServiceEntry(entry);
         entry = nullptr;
     }
-    parser.serviceCount = 0;
-    for (PidBuffer*& buffer : parser.pidBuffers) {
-        if (!buffer) continue;
-        delete[] buffer->data;
-        delete buffer;
-        buffer = nullptr;
-    }
+    store.serviceCount = 0;
 }
 
 bool StoreSection(SectionSlot& slot, const uint8_t* section, size_t n)

@@ -1,4 +1,6 @@
-// Operations on the programme store held by the StreamParser (services, serviceCount).
+// The programme store: up to 50 services in service-id order with their EIT sections. The
+// table handlers and the cache loader write it; rows, popup, update list, cache writer and
+// change detection read it.
 #pragma once
 
 #include <cstddef>
@@ -6,18 +8,28 @@
 
 #include "store/service_entry.h"
 
-struct StreamParser;
+struct ProgrammeStore {
+    ProgrammeStore() = default;
+    ~ProgrammeStore();
+    ProgrammeStore(const ProgrammeStore&) = delete;
+    ProgrammeStore& operator=(const ProgrammeStore&) = delete;
+
+    ServiceEntry* services[kMaxServices] = {};  // owned
+    int serviceCount = 0;
+    int cacheVersion = 0;
+    int dirty = 0;
+    int64_t scheduleBase = 0;  // local midnight of the stored schedule's first day
+};
 
 // Position 0..49 of the service, added in service-id order when new; kNoService when the
 // store is full or the entry cannot be created (the store is then unchanged).
-int FindOrAddService(StreamParser& parser, uint16_t serviceId);
+int FindOrAddService(ProgrammeStore& store, uint16_t serviceId);
 
 // Frees the sections of all slots and the entry itself. Null is allowed.
 void ReleaseServiceEntry(ServiceEntry* entry);
 
-// Releases every service and every section buffer. Clock, scheduleBase, dirty and
-// cacheVersion are kept.
-void ClearStore(StreamParser& parser);
+// Releases every service. scheduleBase, dirty and cacheVersion are kept.
+void ClearStore(ProgrammeStore& store);
 
 // Makes the slot hold a copy of n bytes, reusing its storage when large enough. On an
 // allocation failure the slot keeps what it held and false is returned.

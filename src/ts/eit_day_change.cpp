@@ -4,8 +4,8 @@
 
 #include "store/event_entry.h"
 #include "store/programme_store.h"
-#include "ts/broadcast_time.h"
-#include "ts/byte_reader.h"
+#include "broadcast/broadcast_time.h"
+#include "broadcast/byte_reader.h"
 #include "ts/diagnostics.h"
 #include "ts/stream_parser.h"
 
@@ -96,18 +96,18 @@ DayChange RunDayChange(StreamParser& parser, const SectionSlot& stored, const ui
         DebugOutput(kPastDataText);
         return DayChange::Discarded;
     }
-    if (parser.scheduleBase + kMinimumDayAge > parser.totTime) {
+    if (parser.store.scheduleBase + kMinimumDayAge > parser.totTime) {
         DebugOutput(kAbnormalDataText);
         return DayChange::Discarded;
     }
-    parser.scheduleBase = NewScheduleBase(parser);
+    parser.store.scheduleBase = NewScheduleBase(parser);
     ShiftScheduleOneDay(parser);
     return DayChange::Shifted;
 }
 
 void ShiftScheduleOneDay(StreamParser& parser)
 {
-    for (ServiceEntry* service : parser.services) {
+    for (ServiceEntry* service : parser.store.services) {
         if (!service) break;
         KeepLastOfFirstDay(service->schedule, service->presentFollowing[0]);
         KeepLastOfFirstDay(service->scheduleExtended, service->presentFollowing[1]);

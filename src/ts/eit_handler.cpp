@@ -3,7 +3,7 @@
 // change detection is the slots' versionChanges, the reference copies in scheduleOriginal
 // and the parser's dirty flag.
 #include "store/programme_store.h"
-#include "ts/byte_reader.h"
+#include "broadcast/byte_reader.h"
 #include "ts/eit_day_change.h"
 #include "ts/stream_parser.h"
 #include "ts/table_handlers.h"
@@ -107,7 +107,7 @@ void StoreInTarget(StreamParser& parser, const Target& target, const uint8_t* se
     if (!StoreSection(slot, section, static_cast<size_t>(h.sectionLength) + 3)) return;
     if (!newVersion) return;
     ++slot.versionChanges;
-    parser.dirty = 1;
+    parser.store.dirty = 1;
     if (target.original && wasEmpty) StoreSection(*target.original, section, slot.length);
 }
 
@@ -118,10 +118,10 @@ void HandleEitSection(StreamParser& parser, const uint8_t* section, int length)
     EitHeader h;
     if (!section || !ReadHeader(section, length, h)) return;
     if (!IsAcceptedTable(h.tableId)) return;
-    const int index = FindOrAddService(parser, h.serviceId);
+    const int index = FindOrAddService(parser.store, h.serviceId);
     if (index == kNoService) return;
     if (h.sectionLength <= kEventlessSectionLength) return;
-    ServiceEntry& service = *parser.services[index];
+    ServiceEntry& service = *parser.store.services[index];
     const size_t total = static_cast<size_t>(h.sectionLength) + 3;
     Target target;
     for (int dayChanges = 0;; ++dayChanges) {

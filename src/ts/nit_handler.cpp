@@ -2,7 +2,7 @@
 // key and transport-stream name of the stored services, from the TS information
 // descriptor. The NIT never adds a service.
 #include "store/programme_store.h"
-#include "ts/byte_reader.h"
+#include "broadcast/byte_reader.h"
 #include "ts/raw_name.h"
 #include "ts/stream_parser.h"
 #include "ts/table_handlers.h"
@@ -17,7 +17,7 @@ constexpr size_t kStreamHeaderBytes = 6;
 
 ServiceEntry* FindStoredService(StreamParser& parser, uint16_t serviceId)
 {
-    for (ServiceEntry* service : parser.services) {
+    for (ServiceEntry* service : parser.store.services) {
         if (!service) break;
         if (service->serviceId == serviceId) return service;
     }

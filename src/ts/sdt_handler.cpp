@@ -1,7 +1,7 @@
 // Service Description Table, actual transport stream (ARIB STD-B10 5.2.6): the provider
 // and service names of the television services. Names stay raw ARIB 8-unit bytes.
 #include "store/programme_store.h"
-#include "ts/byte_reader.h"
+#include "broadcast/byte_reader.h"
 #include "ts/raw_name.h"
 #include "ts/stream_parser.h"
 #include "ts/table_handlers.h"
@@ -44,9 +44,9 @@ bool FindTelevisionNames(ByteReader loop, ServiceNames& out)
 void ApplyNames(StreamParser& parser, uint16_t serviceId, const ServiceNames& names)
 {
     if (names.providerLength == 0 && names.nameLength == 0) return;
-    const int index = FindOrAddService(parser, serviceId);
+    const int index = FindOrAddService(parser.store, serviceId);
     if (index == kNoService) return;
-    ServiceEntry& service = *parser.services[index];
+    ServiceEntry& service = *parser.store.services[index];
     service.providerNameLength = CopyRawName(service.providerName, names.provider, names.providerLength);
     service.serviceNameLength = CopyRawName(service.serviceName, names.name, names.nameLength);
 }

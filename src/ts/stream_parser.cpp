@@ -3,8 +3,9 @@
 #include <cstring>
 #include <new>
 
+#include "store/event_cache.h"
 #include "store/programme_store.h"
-#include "ts/broadcast_time.h"
+#include "broadcast/broadcast_time.h"
 #include "ts/crc32.h"
 #include "ts/table_handlers.h"
 
@@ -102,7 +103,34 @@ void BuildSection(StreamParser& parser, int pid, const uint8_t* packet)
 
 }  // namespace
 
-StreamParser::~StreamParser() { ClearStore(*this); }
+namespace {
+
+void ReleaseSectionBuffers(StreamParser& parser)
+{
+    for (PidBuffer*& buffer : parser.pidBuffers) {
+        if (!buffer) continue;
+        delete[] buffer->data;
+        delete buffer;
+        buffer = nullptr;
+    }
+}
+
+}  // namespace
+
+StreamParser::~StreamParser() { ReleaseSectionBuffers(*this); }
+
+void ClearProgrammeData(StreamParser& parser)
+{
+    ClearStore(parser.store);
+    ReleaseSectionBuffers(parser);
+}
+
+bool LoadProgrammeData(StreamParser& parser, const char* path)
+{
+    if (!LoadEventCache(parser.store, path)) return false;
+    ReleaseSectionBuffers(parser);
+    return true;
+}
 
 void TakePacket(StreamParser& parser, const uint8_t* packet)
 {

@@ -1,12 +1,12 @@
 // The parser object: packet intake by PID, section assembly per PID and the broadcast
-// clock (ISO/IEC 13818-1 packets and sections; ARIB STD-B10 TOT). It also holds the
-// programme store (store/programme_store.h).
+// clock (ISO/IEC 13818-1 packets and sections; ARIB STD-B10 TOT). Its table handlers write
+// the programme store it holds.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 
-#include "store/service_entry.h"
+#include "store/programme_store.h"
 
 constexpr int kPacketSize = 188;
 constexpr int kPidCount = 8192;
@@ -36,8 +36,7 @@ struct StreamParser {
     StreamParser(const StreamParser&) = delete;
     StreamParser& operator=(const StreamParser&) = delete;
 
-    ServiceEntry* services[kMaxServices] = {};
-    int serviceCount = 0;
+    ProgrammeStore store;
     PidBuffer* pidBuffers[kPidCount] = {};
     int totYear = 0;  // 0 = no TOT seen yet
     int totMonth = 0;
@@ -46,9 +45,6 @@ struct StreamParser {
     int totMinute = 0;
     int totSecond = 0;
     int64_t totTime = 0;  // broadcast clock; advanced by the window's one-second tick
-    int cacheVersion = 0;
-    int dirty = 0;
-    int64_t scheduleBase = 0;  // local midnight of the stored schedule's first day
     int suspended = 0;
 
     SectionTap sectionTap = nullptr;
@@ -67,3 +63,11 @@ void ProcessSections(StreamParser& parser, int pid);
 
 // Stream change: every section buffer drops its partial content; storage is kept.
 void ResetSectionBuffers(StreamParser& parser);
+
+// Clears the programme data: every service of the store and every section buffer. The
+// clock, scheduleBase, dirty and cacheVersion are kept.
+void ClearProgrammeData(StreamParser& parser);
+
+// Start-up: the event cache at path replaces the programme data (section buffers included)
+// when its header is one; false, with everything kept, otherwise.
+bool LoadProgrammeData(StreamParser& parser, const char* path);

@@ -22,7 +22,7 @@ protected:
         PinJapanTime();
         m_path = TestFileName(".upd");
         std::remove(m_path.c_str());
-        m_entry = m_parser.services[FindOrAddService(m_parser, kService)];
+        m_entry = m_parser.store.services[FindOrAddService(m_parser.store, kService)];
     }
     void TearDown() override { std::remove(m_path.c_str()); }
 
@@ -30,9 +30,9 @@ protected:
     bool Compare(const std::vector<Programme>& before, const std::vector<Programme>& after, int slot = 0)
     {
         Receive(*m_entry, slot, Version(kService, slot, 1, before));
-        EXPECT_FALSE(DetectScheduleChanges(m_parser, m_log, m_path.c_str())) << "first version";
+        EXPECT_FALSE(DetectScheduleChanges(m_parser.store, m_log, m_path.c_str())) << "first version";
         Receive(*m_entry, slot, Version(kService, slot, 2, after));
-        return DetectScheduleChanges(m_parser, m_log, m_path.c_str(), &m_changed);
+        return DetectScheduleChanges(m_parser.store, m_log, m_path.c_str(), &m_changed);
     }
 
     StreamParser m_parser;
@@ -98,10 +98,10 @@ TEST_F(ChangeDetectionTest, DroppedAndAddedProgrammesHaveOneEmptySide)
 
     // A programme in the gap between two others.
     Receive(*m_entry, 0, Version(kService, 0, 3, {kNews, kFilm}));
-    ASSERT_TRUE(DetectScheduleChanges(m_parser, m_log, m_path.c_str()));
+    ASSERT_TRUE(DetectScheduleChanges(m_parser.store, m_log, m_path.c_str()));
     Receive(*m_entry, 0, Version(kService, 0, 4, {kNews, kQuiz, kFilm}));
     m_log.Clear();
-    ASSERT_TRUE(DetectScheduleChanges(m_parser, m_log, m_path.c_str()));
+    ASSERT_TRUE(DetectScheduleChanges(m_parser.store, m_log, m_path.c_str()));
     ASSERT_EQ(1u, m_log.Count());
     EXPECT_TRUE(m_log[0].before.Empty());
     EXPECT_EQ("Quiz", NameOf(m_log[0].after));
@@ -140,7 +140,7 @@ TEST_F(ChangeDetectionTest, NamesAreCutAtOneHundredBytes)
     renamed[50] = 'c';
     EXPECT_FALSE(Compare({{longName, 18, 0, 60}}, {{sameStart, 18, 0, 60}}));
     Receive(*m_entry, 0, Version(kService, 0, 3, {{renamed, 18, 0, 60}}));
-    ASSERT_TRUE(DetectScheduleChanges(m_parser, m_log, m_path.c_str()));
+    ASSERT_TRUE(DetectScheduleChanges(m_parser.store, m_log, m_path.c_str()));
     ASSERT_EQ(1u, m_log.Count());
     EXPECT_EQ(sameStart.substr(0, 100), NameOf(m_log[0].before));
     EXPECT_EQ(renamed.substr(0, 100), NameOf(m_log[0].after));
@@ -152,21 +152,21 @@ TEST_F(ChangeDetectionTest, NamesAreCutAtOneHundredBytes)
 
 TEST_F(ChangeDetectionTest, RecordsComeInStoreSlotAndEventOrder)
 {
-    ServiceEntry* later = m_parser.services[FindOrAddService(m_parser, 0x0500)];
-    ServiceEntry* earlier = m_parser.services[FindOrAddService(m_parser, 0x0100)];
-    ServiceEntry* quiet = m_parser.services[FindOrAddService(m_parser, 0x0300)];
+    ServiceEntry* later = m_parser.store.services[FindOrAddService(m_parser.store, 0x0500)];
+    ServiceEntry* earlier = m_parser.store.services[FindOrAddService(m_parser.store, 0x0100)];
+    ServiceEntry* quiet = m_parser.store.services[FindOrAddService(m_parser.store, 0x0300)];
     Receive(*later, 0, Version(0x0500, 0, 1, {kNews}));
     Receive(*earlier, 300, Version(0x0100, 300, 1, {kNews, kQuiz}));
     Receive(*earlier, 8, Version(0x0100, 8, 1, {kFilm}));
     Receive(*quiet, 1, Version(0x0300, 1, 1, {kFilm}));
-    ASSERT_FALSE(DetectScheduleChanges(m_parser, m_log, nullptr));
+    ASSERT_FALSE(DetectScheduleChanges(m_parser.store, m_log, nullptr));
 
     Receive(*later, 0, Version(0x0500, 0, 2, {{"L", 18, 0, 60}}));
     Receive(*earlier, 300, Version(0x0100, 300, 2, {{"E1", 18, 0, 60}, {"E2", 19, 0, 60}}));
     Receive(*earlier, 8, Version(0x0100, 8, 2, {{"E0", 20, 0, 120}}));
     Receive(*quiet, 1, Version(0x0300, 1, 2, {kFilm}));
     std::vector<uint16_t> changed;
-    ASSERT_TRUE(DetectScheduleChanges(m_parser, m_log, nullptr, &changed));
+    ASSERT_TRUE(DetectScheduleChanges(m_parser.store, m_log, nullptr, &changed));
     std::vector<std::string> order;
     for (const ChangeRecord& r : m_log) order.push_back(std::to_string(r.serviceId) + ":" + NameOf(r.after));
     EXPECT_EQ((std::vector<std::string>{"256:E0", "256:E1", "256:E2", "1280:L"}), order);
@@ -183,7 +183,7 @@ TEST_F(ChangeDetectionTest, OnlyBasicScheduleSlotsAreCompared)
     m_entry->scheduleExtended[0].versionChanges = 2;
     StoreSection(m_entry->presentFollowing[0], second.data(), second.size());
     m_entry->presentFollowing[0].versionChanges = 2;
-    EXPECT_FALSE(DetectScheduleChanges(m_parser, m_log, nullptr));
+    EXPECT_FALSE(DetectScheduleChanges(m_parser.store, m_log, nullptr));
     EXPECT_EQ(2, m_entry->scheduleExtended[0].versionChanges);
     EXPECT_EQ(2, m_entry->presentFollowing[0].versionChanges);
 
@@ -191,9 +191,9 @@ TEST_F(ChangeDetectionTest, OnlyBasicScheduleSlotsAreCompared)
     // but becomes the copy the next version is compared with.
     StoreSection(m_entry->schedule[5], first.data(), first.size());
     m_entry->schedule[5].versionChanges = 1;
-    EXPECT_FALSE(DetectScheduleChanges(m_parser, m_log, nullptr));
+    EXPECT_FALSE(DetectScheduleChanges(m_parser.store, m_log, nullptr));
     Receive(*m_entry, 5, second);
-    EXPECT_TRUE(DetectScheduleChanges(m_parser, m_log, nullptr));
+    EXPECT_TRUE(DetectScheduleChanges(m_parser.store, m_log, nullptr));
     EXPECT_EQ(1u, m_log.Count());
 }
 
@@ -206,7 +206,7 @@ TEST_F(ChangeDetectionTest, AppendingPassSavesTheLogEveryTime)
 
     // Going back to the earlier version records again: the log is never de-duplicated.
     Receive(*m_entry, 0, Version(kService, 0, 3, {kNews}));
-    EXPECT_TRUE(DetectScheduleChanges(m_parser, m_log, m_path.c_str()));
+    EXPECT_TRUE(DetectScheduleChanges(m_parser.store, m_log, m_path.c_str()));
     ASSERT_TRUE(LoadChangeLog(reloaded, m_path.c_str()));
     EXPECT_EQ(2u, reloaded.Count());
 }
@@ -216,12 +216,12 @@ TEST_F(ChangeDetectionTest, AppendingPassSavesTheLogEveryTime)
 TEST_F(ChangeDetectionTest, EventLoopRunningPastTheSectionEndsTheWalk)
 {
     Receive(*m_entry, 0, Version(kService, 0, 1, {kNews, kQuiz}));
-    DetectScheduleChanges(m_parser, m_log, nullptr);
+    DetectScheduleChanges(m_parser.store, m_log, nullptr);
     Bytes broken = Version(kService, 0, 2, {kNews, kQuiz});
     SectionSlot& slot = m_entry->schedule[0];
     Receive(*m_entry, 0, broken);
     slot.data[kEitHeaderBytes + 10] |= 0x0F;  // first event's descriptors_loop_length
-    ASSERT_TRUE(DetectScheduleChanges(m_parser, m_log, nullptr));
+    ASSERT_TRUE(DetectScheduleChanges(m_parser.store, m_log, nullptr));
     ASSERT_EQ(2u, m_log.Count());
     EXPECT_EQ("News", NameOf(m_log[0].before));
     EXPECT_TRUE(m_log[0].after.Empty());

@@ -11,7 +11,7 @@
 #include "store/programme_store.h"
 #include "support/section_builder.h"
 #include "support/test_files.h"
-#include "ts/broadcast_time.h"
+#include "broadcast/broadcast_time.h"
 #include "ts/stream_parser.h"
 
 struct Programme {

@@ -13,7 +13,7 @@
 #include "support/japan_time.h"
 #include "support/section_builder.h"
 #include "support/sjis_text.h"
-#include "ts/broadcast_time.h"
+#include "broadcast/broadcast_time.h"
 #include "ts/stream_parser.h"
 
 namespace {
@@ -90,7 +90,7 @@ protected:
     ServiceEntry& AddService(uint16_t id, std::u8string_view name, std::u8string_view tsName = u8"",
                              uint16_t channel = 0)
     {
-        ServiceEntry& s = *parser.services[FindOrAddService(parser, id)];
+        ServiceEntry& s = *parser.store.services[FindOrAddService(parser.store, id)];
         const Bytes raw = EncodeArib(name);
         const Bytes ts = EncodeArib(tsName);
         s.serviceNameLength = static_cast<uint16_t>(raw.size());
@@ -137,7 +137,7 @@ TEST_F(UpdateViewTest, NameMapTakesTheNetworkNameOnlyForTheFirstOfAConsecutiveRu
     AddService(1025, u8"ＮＨＫ総合２", u8"ＮＨＫ総合");
     AddService(1032, u8"", u8"", 27);
     AddService(1040, u8"");
-    const UpdateNameMap names = BuildUpdateNameMap(parser);
+    const UpdateNameMap names = BuildUpdateNameMap(parser.store);
     EXPECT_EQ(Sjis(u8"ＮＨＫ総合"), names.at(1024));
     EXPECT_EQ(Sjis(u8"ＮＨＫ総合２"), names.at(1025));
     EXPECT_EQ("27ch", names.at(1032));
@@ -150,7 +150,7 @@ TEST_F(UpdateViewTest, ItemTextsOfAddedRemovedAndChangedProgrammes)
     Add(1024, {}, Side(8, 21, 0, 60, u8"ドラマ"));
     Add(1024, Side(7, 6, 5, 25, u8"天気"), {});
     Add(2000, Side(9, 21, 0, 60, u8"映画"), Side(10, 21, 30, 60, u8"映画"));
-    const auto items = BuildUpdateList(log, parser);
+    const auto items = BuildUpdateList(log, parser.store);
     ASSERT_EQ(3u, items.size());
     EXPECT_EQ(2u, items[2].recordIndex);
     EXPECT_EQ(Sjis(u8"ＮＨＫ総合１"), items[0].column[0]);
@@ -189,10 +189,10 @@ TEST_F(UpdateViewTest, ClearKeepsARecordThatArrivedAfterTheLastRefresh)
 {
     Add(1, Side(7, 20, 0, 60, u8"Ａ"), {});
     Add(1, Side(7, 21, 0, 60, u8"Ｂ"), {});
-    const auto shown = BuildUpdateList(log, parser);
+    const auto shown = BuildUpdateList(log, parser.store);
     Add(1, {}, Side(7, 22, 0, 60, u8"Ｃ"));
     EXPECT_EQ(2u, ClearShownChanges(log, static_cast<int>(shown.size())));
-    const auto next = BuildUpdateList(log, parser);
+    const auto next = BuildUpdateList(log, parser.store);
     ASSERT_EQ(1u, next.size());
     EXPECT_EQ(Sjis(u8"22:00～23:00 Ｃ"), next[0].column[3]);
     EXPECT_EQ(1u, ClearShownChanges(log, 5));

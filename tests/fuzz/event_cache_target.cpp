@@ -16,12 +16,12 @@ namespace {
 
 // Whatever the loader accepted is what its own save writes: loading that image again and
 // saving it gives the same bytes.
-void CheckRoundTrip(const StreamParser& loaded, const std::string& path)
+void CheckRoundTrip(const ProgrammeStore& loaded, const std::string& path)
 {
     std::vector<uint8_t> image;
     if (!BuildEventCacheImage(loaded, image)) return;
     if (!WriteDataFile(path.c_str(), image.data(), image.size())) return;
-    auto again = std::make_unique<StreamParser>();
+    auto again = std::make_unique<ProgrammeStore>();
     FuzzCheck(LoadEventCache(*again, path.c_str()), "saved cache does not load");
     FuzzCheck(again->serviceCount == loaded.serviceCount, "saved cache loads another service count");
     std::vector<uint8_t> second;
@@ -30,9 +30,9 @@ void CheckRoundTrip(const StreamParser& loaded, const std::string& path)
 
 // The change detection's comparison over pairs of loaded sections: each basic schedule
 // section against the extended one of its slot and against the next stored one.
-void CompareLoadedSections(const StreamParser& parser, ChangeLog& log)
+void CompareLoadedSections(const ProgrammeStore& store, ChangeLog& log)
 {
-    for (const ServiceEntry* s : parser.services) {
+    for (const ServiceEntry* s : store.services) {
         if (!s) break;
         const SectionSlot* previous = nullptr;
         for (int i = 0; i < kScheduleSlots; ++i) {
@@ -57,11 +57,11 @@ void FuzzEventCache(const uint8_t* data, size_t size)
     const std::string path = FuzzTempPath(".dat");
     if (!WriteFuzzFile(path, data, size)) return;
     auto parser = std::make_unique<StreamParser>();
-    if (LoadEventCache(*parser, path.c_str())) {
-        CheckRoundTrip(*parser, path);
+    if (LoadEventCache(parser->store, path.c_str())) {
+        CheckRoundTrip(parser->store, path);
         ReadStore(*parser);
         ChangeLog log;
-        CompareLoadedSections(*parser, log);
+        CompareLoadedSections(parser->store, log);
         RunWindowTick(*parser, log);
     }
     std::remove(path.c_str());

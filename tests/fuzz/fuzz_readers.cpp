@@ -11,7 +11,7 @@
 #include "changelog/change_log.h"
 #include "settings/profile.h"
 #include "store/event_entry.h"
-#include "ts/broadcast_time.h"
+#include "broadcast/broadcast_time.h"
 #include "ts/stream_parser.h"
 #include "ui/dialogs/popup_text.h"
 #include "ui/list/build_rows.h"
@@ -39,7 +39,7 @@ void ReadSlot(const SectionSlot& slot)
 void ReadStore(const StreamParser& parser)
 {
     char text[256];
-    for (const ServiceEntry* s : parser.services) {
+    for (const ServiceEntry* s : parser.store.services) {
         if (!s) break;
         DecodeAribText(s->serviceName, s->serviceNameLength < kNameBytes ? s->serviceNameLength : kNameBytes, text,
                        sizeof text);
@@ -59,14 +59,14 @@ void RunWindowTick(StreamParser& parser, ChangeLog& log)
     // The broadcast clock when there is one, else a fixed day, so runs repeat.
     const int64_t now = parser.totTime ? parser.totTime : LocalTimeStamp(2026, 12, 7, 21, 0, 0);
     RowTable rows = {};
-    const int count = BuildRows(rows, parser, settings, log, now);
-    FuzzCheck(count == RowCount(rows) && count <= parser.serviceCount, "row count");
+    const int count = BuildRows(rows, parser.store, settings, log, now);
+    FuzzCheck(count == RowCount(rows) && count <= parser.store.serviceCount, "row count");
     const ListUpdate update = DecideListItems(rows, 3);  // as if three items were shown
     FuzzCheck(update.items.size() <= static_cast<size_t>(count), "list items");
     for (int r = 0; r < count; ++r) {
         const ListRow* row = RowAt(rows, r);
         FuzzCheck(row != nullptr, "row table gap");
-        BuildProgrammeMenu(parser, r, row->serviceId, row->serviceName, false, false, now);
+        BuildProgrammeMenu(parser.store, r, row->serviceId, row->serviceName, false, false, now);
     }
     // The details popup of both programme cells of every listed row.
     for (const ListItemTexts& item : update.items) {
@@ -74,10 +74,10 @@ void RunWindowTick(StreamParser& parser, ChangeLog& log)
         FuzzCheck(row != nullptr, "list item without its row");
         PopupTexts texts;
         for (int column = 1; column <= 2; ++column)
-            DescribeProgramme(*row, column, item.column[column].c_str(), item.column[0].c_str(), parser, texts);
+            DescribeProgramme(*row, column, item.column[column].c_str(), item.column[0].c_str(), parser.store, texts);
     }
     ClearRows(rows);
-    DetectScheduleChanges(parser, log, nullptr);
+    DetectScheduleChanges(parser.store, log, nullptr);
 }
 
 std::string FuzzTempPath(const char* extension)

@@ -180,12 +180,12 @@ void ChangeLogSeeds(const fs::path& out)
     Bytes stream = eit.Packetize(sections);
     std::unique_ptr<StreamParser> parser = StoreOf(stream);
     ChangeLog log;
-    DetectScheduleChanges(*parser, log, nullptr);
+    DetectScheduleChanges(parser->store, log, nullptr);
     for (const Bytes& section : sections) {
         const Bytes packets = eit.Packetize(NextVersion(section));
         TakePackets(*parser, packets.data(), packets.size());
     }
-    DetectScheduleChanges(*parser, log, nullptr);
+    DetectScheduleChanges(parser->store, log, nullptr);
     const fs::path path = out / "change_log" / "sample";
     fs::create_directories(path.parent_path());
     SaveChangeLog(log, path.string().c_str());

@@ -13,7 +13,7 @@
 #include "settings/profile.h"
 #include "store/data_file.h"
 #include "ts/crc32.h"
-#include "ts/broadcast_time.h"
+#include "broadcast/broadcast_time.h"
 #include "ui/list/build_rows.h"
 #include "ui/list/list_items.h"
 #include "ui/list/plugin_lock.h"
@@ -80,12 +80,12 @@ TEST(ConcurrentHostTest, IntakeAndWindowWorkShareTheStoreUnderOneLock)
             // The rebuild tick: rows, then, when the store changed, the cache image and the
             // change detection; the files are written after the lock is released.
             PluginLockGuard guard(lock);
-            BuildRows(rows, parser, settings, log, RowReferenceTime(parser, 0));
-            detected = parser.dirty != 0;
+            BuildRows(rows, parser.store, settings, log, RowReferenceTime(parser, 0));
+            detected = parser.store.dirty != 0;
             if (detected) {
-                parser.dirty = 0;
-                BuildEventCacheImage(parser, image);
-                DetectScheduleChanges(parser, log, nullptr);
+                parser.store.dirty = 0;
+                BuildEventCacheImage(parser.store, image);
+                DetectScheduleChanges(parser.store, log, nullptr);
             }
         }
         DecideListItems(rows, RowCount(rows));
@@ -96,10 +96,10 @@ TEST(ConcurrentHostTest, IntakeAndWindowWorkShareTheStoreUnderOneLock)
     ClearRows(rows);
 
     EXPECT_GT(ticks, 10);
-    EXPECT_GT(parser.serviceCount, 0);
+    EXPECT_GT(parser.store.serviceCount, 0);
     EXPECT_GT(log.Count(), 0u);  // the second versions moved programmes
     Bytes finalImage;
-    ASSERT_TRUE(BuildEventCacheImage(parser, finalImage));
+    ASSERT_TRUE(BuildEventCacheImage(parser.store, finalImage));
     EXPECT_GT(finalImage.size(), kEventCacheHeaderBytes);
 }
 

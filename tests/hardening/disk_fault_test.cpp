@@ -38,27 +38,27 @@ struct SaveScene {
     // False when the previous files could not be written.
     bool WritePrevious()
     {
-        if (!SaveEventCache(*SampleStore(10), cachePath.c_str())) return false;
+        if (!SaveEventCache(SampleStore(10)->store, cachePath.c_str())) return false;
         if (!SaveChangeLog(NumberedLog(3), logPath.c_str())) return false;
         previousCache = ReadFileBytes(cachePath);
         previousLog = ReadFileBytes(logPath);
         StreamParser loaded;
-        if (!LoadEventCache(loaded, cachePath.c_str())) return false;
-        return BuildEventCacheImage(loaded, loadedPrevious);
+        if (!LoadEventCache(loaded.store, cachePath.c_str())) return false;
+        return BuildEventCacheImage(loaded.store, loadedPrevious);
     }
 
     // Empty when the failed saves kept everything; otherwise what broke.
     std::string SaveFailsAndKeepsEverything()
     {
         const Bytes newerImage = CacheImage(*newer);
-        if (SaveEventCache(*newer, cachePath.c_str())) return "cache save reported success";
+        if (SaveEventCache(newer->store, cachePath.c_str())) return "cache save reported success";
         if (SaveChangeLog(newerLog, logPath.c_str())) return "change-log save reported success";
         if (ReadFileBytes(cachePath) != previousCache) return "previous cache changed";
         if (ReadFileBytes(logPath) != previousLog) return "previous change log changed";
         if (FileExists(cachePath + ".tmp") || FileExists(logPath + ".tmp")) return "temporary file left";
         StreamParser loaded;
         Bytes image;
-        if (!LoadEventCache(loaded, cachePath.c_str()) || !BuildEventCacheImage(loaded, image) ||
+        if (!LoadEventCache(loaded.store, cachePath.c_str()) || !BuildEventCacheImage(loaded.store, image) ||
             image != loadedPrevious)
             return "previous cache does not load intact";
         ChangeLog log;
@@ -95,11 +95,11 @@ TEST_F(DiskFaultTest, FolderThatIsAFileTakesNothing)
     std::fputs("MZ", f);
     std::fclose(f);
     SaveScene scene(notAFolder);
-    EXPECT_FALSE(SaveEventCache(*scene.newer, scene.cachePath.c_str()));
+    EXPECT_FALSE(SaveEventCache((scene.newer)->store, scene.cachePath.c_str()));
     EXPECT_FALSE(SaveChangeLog(scene.newerLog, scene.logPath.c_str()));
     EXPECT_EQ(Bytes({'M', 'Z'}), ReadFileBytes(notAFolder));
     StreamParser untouched;
-    EXPECT_FALSE(LoadEventCache(untouched, scene.cachePath.c_str()));
+    EXPECT_FALSE(LoadEventCache(untouched.store, scene.cachePath.c_str()));
     EXPECT_EQ(150u, scene.newerLog.Count());
 }
 
@@ -110,7 +110,7 @@ TEST_F(DiskFaultTest, TemporaryNameOrTargetTakenByAFolder)
     // A folder squats the temporary name: the save cannot start.
     fs::create_directory(scene.cachePath + ".tmp");
     fs::create_directory(scene.logPath + ".tmp");
-    EXPECT_FALSE(SaveEventCache(*scene.newer, scene.cachePath.c_str()));
+    EXPECT_FALSE(SaveEventCache((scene.newer)->store, scene.cachePath.c_str()));
     EXPECT_FALSE(SaveChangeLog(scene.newerLog, scene.logPath.c_str()));
     EXPECT_EQ(scene.previousCache, ReadFileBytes(scene.cachePath));
     EXPECT_EQ(scene.previousLog, ReadFileBytes(scene.logPath));
@@ -120,7 +120,7 @@ TEST_F(DiskFaultTest, TemporaryNameOrTargetTakenByAFolder)
     // A folder stands where the file should be: the written temporary file is removed.
     const std::string folderTarget = (m_dir / "folder.dat").string();
     fs::create_directory(folderTarget);
-    EXPECT_FALSE(SaveEventCache(*scene.newer, folderTarget.c_str()));
+    EXPECT_FALSE(SaveEventCache((scene.newer)->store, folderTarget.c_str()));
     EXPECT_FALSE(FileExists(folderTarget + ".tmp"));
     EXPECT_TRUE(fs::is_directory(folderTarget));
 }
@@ -133,7 +133,7 @@ TEST_F(DiskFaultTest, StaleTemporaryFileOfAnInterruptedSaveIsOverwritten)
     ASSERT_NE(nullptr, f);
     std::fputs("Epg01 half a record", f);
     std::fclose(f);
-    ASSERT_TRUE(SaveEventCache(*scene.newer, scene.cachePath.c_str()));
+    ASSERT_TRUE(SaveEventCache((scene.newer)->store, scene.cachePath.c_str()));
     EXPECT_EQ(CacheImage(*scene.newer), ReadFileBytes(scene.cachePath));
     EXPECT_FALSE(FileExists(scene.cachePath + ".tmp"));
 }
@@ -198,7 +198,7 @@ TEST_F(DiskFaultTest, FullDiskKeepsThePreviousFilesAndRecovers)
             if (!failure.empty()) return failure;
             // Room again: the next save goes through.
             std::remove(filler.c_str());
-            if (!SaveEventCache(*scene.newer, scene.cachePath.c_str())) return "save after freeing space failed";
+            if (!SaveEventCache((scene.newer)->store, scene.cachePath.c_str())) return "save after freeing space failed";
             if (ReadFileBytes(scene.cachePath) != CacheImage(*scene.newer)) return "saved cache differs";
             return "";
         },

@@ -36,7 +36,7 @@ inline std::unique_ptr<StreamParser> SampleStore(int seconds, int scheduleDays =
 inline Bytes CacheImage(const StreamParser& parser)
 {
     Bytes image;
-    EXPECT_TRUE(BuildEventCacheImage(parser, image));
+    EXPECT_TRUE(BuildEventCacheImage(parser.store, image));
     return image;
 }
 

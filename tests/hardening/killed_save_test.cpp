@@ -38,7 +38,7 @@ struct Versions {
 {
     for (long i = 0;; ++i) {
         const bool b = i % 2 == 0;
-        SaveEventCache(b ? *v.storeB : *v.storeA, cache.c_str());
+        SaveEventCache(b ? v.storeB->store : v.storeA->store, cache.c_str());
         SaveChangeLog(b ? v.logB : v.logA, upd.c_str());
         if (i == 1 && write(ready, "x", 1) != 1) _exit(2);
     }
@@ -51,12 +51,12 @@ TEST(KilledSaveTest, FilesAreAlwaysOneWholeVersion)
     const Versions v;
     const Bytes cacheA = CacheImage(*v.storeA), cacheB = CacheImage(*v.storeB);
     const Bytes logA = ChangeLogImage(v.logA, "hardening_scratch.upd"), logB = ChangeLogImage(v.logB, "hardening_scratch.upd");
-    ASSERT_TRUE(SaveEventCache(*v.storeA, cache.c_str()));
+    ASSERT_TRUE(SaveEventCache((v.storeA)->store, cache.c_str()));
     ASSERT_TRUE(SaveChangeLog(v.logA, upd.c_str()));
 
     // Kills land anywhere within about three saves of the large version.
     const int64_t begin = NowMicroseconds();
-    ASSERT_TRUE(SaveEventCache(*v.storeB, cache.c_str()));
+    ASSERT_TRUE(SaveEventCache((v.storeB)->store, cache.c_str()));
     ASSERT_TRUE(SaveChangeLog(v.logB, upd.c_str()));
     const int64_t span = 3 * (NowMicroseconds() - begin) + 50;
 
@@ -87,8 +87,8 @@ TEST(KilledSaveTest, FilesAreAlwaysOneWholeVersion)
         ASSERT_TRUE(onDisk == cacheA || onDisk == cacheB) << "cache of " << onDisk.size() << " bytes";
         (onDisk == cacheA ? seenA : seenB)++;
         StreamParser loaded;
-        ASSERT_TRUE(LoadEventCache(loaded, cache.c_str()));
-        EXPECT_EQ((onDisk == cacheA ? v.storeA : v.storeB)->serviceCount, loaded.serviceCount);
+        ASSERT_TRUE(LoadEventCache(loaded.store, cache.c_str()));
+        EXPECT_EQ((onDisk == cacheA ? v.storeA : v.storeB)->store.serviceCount, loaded.store.serviceCount);
         const Bytes logOnDisk = ReadFileBytes(upd);
         ASSERT_TRUE(logOnDisk == logA || logOnDisk == logB) << "change log of " << logOnDisk.size() << " bytes";
         ChangeLog log;
@@ -96,7 +96,7 @@ TEST(KilledSaveTest, FilesAreAlwaysOneWholeVersion)
         EXPECT_EQ(logOnDisk == logA ? 4u : 100u, log.Count());
     }
     // The next save after a kill goes through, whatever the kill left behind.
-    ASSERT_TRUE(SaveEventCache(*v.storeA, cache.c_str()));
+    ASSERT_TRUE(SaveEventCache((v.storeA)->store, cache.c_str()));
     EXPECT_EQ(cacheA, ReadFileBytes(cache));
     EXPECT_FALSE(FileExists(cache + ".tmp"));
     RecordProperty("killsOnVersionA", seenA);

@@ -47,7 +47,7 @@ protected:
 
 TEST_F(LockedFileTest, SaveOverALockedFileKeepsItAndSucceedsOnceReleased)
 {
-    ASSERT_TRUE(SaveEventCache(*SampleStore(10), m_cache.c_str()));
+    ASSERT_TRUE(SaveEventCache(SampleStore(10)->store, m_cache.c_str()));
     ASSERT_TRUE(SaveChangeLog(NumberedLog(3), m_log.c_str()));
     const Bytes previousCache = ReadFileBytes(m_cache), previousLog = ReadFileBytes(m_log);
     const auto newer = SampleStore(60, 2);
@@ -57,28 +57,28 @@ TEST_F(LockedFileTest, SaveOverALockedFileKeepsItAndSucceedsOnceReleased)
     const int cacheLock = LockExclusively(m_cache), logLock = LockExclusively(m_log);
     ASSERT_GE(cacheLock, 0);
     ASSERT_GE(logLock, 0);
-    EXPECT_FALSE(SaveEventCache(*newer, m_cache.c_str()));
+    EXPECT_FALSE(SaveEventCache(newer->store, m_cache.c_str()));
     EXPECT_FALSE(SaveChangeLog(newerLog, m_log.c_str()));
     EXPECT_FALSE(FileExists(m_cache + ".tmp"));
     EXPECT_FALSE(FileExists(m_log + ".tmp"));
     // Loading while it is locked leaves the store as it was.
     StreamParser whileLocked;
-    EXPECT_FALSE(LoadEventCache(whileLocked, m_cache.c_str()));
+    EXPECT_FALSE(LoadEventCache(whileLocked.store, m_cache.c_str()));
     _close(cacheLock);
     _close(logLock);
 
     EXPECT_EQ(previousCache, ReadFileBytes(m_cache));
     EXPECT_EQ(previousLog, ReadFileBytes(m_log));
     StreamParser loaded;
-    ASSERT_TRUE(LoadEventCache(loaded, m_cache.c_str()));
-    EXPECT_EQ(SampleStore(10)->serviceCount, loaded.serviceCount);
+    ASSERT_TRUE(LoadEventCache(loaded.store, m_cache.c_str()));
+    EXPECT_EQ(SampleStore(10)->store.serviceCount, loaded.store.serviceCount);
     ChangeLog log;
     ASSERT_TRUE(LoadChangeLog(log, m_log.c_str()));
     EXPECT_EQ(3u, log.Count());
     EXPECT_EQ(newerImage, CacheImage(*newer));
     EXPECT_EQ(150u, newerLog.Count());
 
-    ASSERT_TRUE(SaveEventCache(*newer, m_cache.c_str()));
+    ASSERT_TRUE(SaveEventCache(newer->store, m_cache.c_str()));
     EXPECT_EQ(newerImage, ReadFileBytes(m_cache));
 }
 

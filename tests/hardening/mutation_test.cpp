@@ -18,7 +18,7 @@
 #include "store/data_file.h"
 #include "store/event_entry.h"
 #include "support/ts_section_extractor.h"
-#include "ts/broadcast_time.h"
+#include "broadcast/broadcast_time.h"
 #include "ui/list/build_rows.h"
 #include "ui/list/list_items.h"
 #include "support/default_profile.h"
@@ -55,7 +55,7 @@ std::set<Bytes> StoredSections(const StreamParser& parser)
     auto add = [&](const SectionSlot& slot) {
         if (slot.data) all.emplace(slot.data, slot.data + slot.length);
     };
-    for (const ServiceEntry* s : parser.services) {
+    for (const ServiceEntry* s : parser.store.services) {
         if (!s) break;
         for (const SectionSlot& slot : s->schedule) add(slot);
         for (const SectionSlot& slot : s->scheduleExtended) add(slot);
@@ -221,11 +221,11 @@ void ReadEverything(StreamParser& parser, ChangeLog& log)
 {
     DefaultProfile settings;
     RowTable rows = {};
-    BuildRows(rows, parser, settings, log, parser.totTime);
+    BuildRows(rows, parser.store, settings, log, parser.totTime);
     DecideListItems(rows, 0);
     ClearRows(rows);
     char text[512];
-    for (const ServiceEntry* s : parser.services) {
+    for (const ServiceEntry* s : parser.store.services) {
         if (!s) break;
         for (const SectionSlot& slot : s->schedule) {
             EventCursor cursor(slot);
@@ -237,7 +237,7 @@ void ReadEverything(StreamParser& parser, ChangeLog& log)
             }
         }
     }
-    DetectScheduleChanges(parser, log, nullptr);
+    DetectScheduleChanges(parser.store, log, nullptr);
 }
 
 // Records of a cache image written by our own save (version 01): the end offset of each.
@@ -260,7 +260,7 @@ void DamageCache(const StreamParser& parser, std::mt19937& random, const std::st
     Bytes image = CacheImage(parser);
     ASSERT_TRUE(WriteDataFile(path.c_str(), image.data(), image.size()));
     StreamParser reference;
-    ASSERT_TRUE(LoadEventCache(reference, path.c_str()));
+    ASSERT_TRUE(LoadEventCache(reference.store, path.c_str()));
     const Bytes clean = CacheImage(reference);
     const std::vector<size_t> ends = RecordEnds(clean);
     const size_t at = random() % (clean.size() + 1);
@@ -271,12 +271,12 @@ void DamageCache(const StreamParser& parser, std::mt19937& random, const std::st
         damaged.resize(at);
     ASSERT_TRUE(WriteDataFile(path.c_str(), damaged.data(), damaged.size()));
     StreamParser loaded;
-    LoadEventCache(loaded, path.c_str());
+    LoadEventCache(loaded.store, path.c_str());
     ChangeLog log;
     ReadEverything(loaded, log);
     const size_t whole = static_cast<size_t>(std::count_if(ends.begin(), ends.end(), [&](size_t end) { return end <= at; }));
     if (at < kEventCacheHeaderBytes) return;
-    ASSERT_GE(static_cast<size_t>(loaded.serviceCount), whole);
+    ASSERT_GE(static_cast<size_t>(loaded.store.serviceCount), whole);
     const Bytes loadedImage = CacheImage(loaded);
     const size_t prefix = whole ? ends[whole - 1] : kEventCacheHeaderBytes;
     ASSERT_GE(loadedImage.size(), prefix);

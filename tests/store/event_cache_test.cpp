@@ -12,7 +12,7 @@
 #include "support/japan_time.h"
 #include "support/section_builder.h"
 #include "support/test_files.h"
-#include "ts/broadcast_time.h"
+#include "broadcast/broadcast_time.h"
 #include "ts/stream_parser.h"
 #ifdef _WIN32
 #include "store/win32/file_replace_win32.h"
@@ -54,7 +54,7 @@ void SetName(uint8_t* field, uint16_t& length, const std::string& text)
 
 ServiceEntry& AddService(StreamParser& parser, uint16_t id, const std::string& name)
 {
-    ServiceEntry& e = *parser.services[FindOrAddService(parser, id)];
+    ServiceEntry& e = *parser.store.services[FindOrAddService(parser.store, id)];
     e.channel = static_cast<uint16_t>(id % 50 + 13);
     SetName(e.providerName, e.providerNameLength, "Provider");
     SetName(e.serviceName, e.serviceNameLength, name);
@@ -155,7 +155,7 @@ protected:
 TEST_F(EventCacheTest, EmptyStoreIsTheHeaderAlone)
 {
     StreamParser parser;
-    ASSERT_TRUE(SaveEventCache(parser, m_path.c_str()));
+    ASSERT_TRUE(SaveEventCache(parser.store, m_path.c_str()));
     EXPECT_EQ(Raw("Epg01"), ReadFileBytes(m_path));
 }
 
@@ -165,7 +165,7 @@ TEST_F(EventCacheTest, ServiceWithEmptySlotsIsWrittenFieldByField)
     ServiceEntry& e = AddService(parser, 0x1234, "Svc");
     e.channel = 0x0A0B;
     e.remoteKeyId = 0x77;
-    ASSERT_TRUE(SaveEventCache(parser, m_path.c_str()));
+    ASSERT_TRUE(SaveEventCache(parser.store, m_path.c_str()));
     Bytes file = ReadFileBytes(m_path);
     ASSERT_EQ(5 + kEmptyRecordBytes, file.size());
 
@@ -195,7 +195,7 @@ TEST_F(EventCacheTest, SlotBlocksCarryCounterLengthAndSectionInSlotOrder)
     Bytes extended = Schedule(1, 0x58, 1, {2026, 12, 7, 6, 0, 0}, "Extended");
     Put(e.schedule[1], basic, 0x0102);
     Put(e.scheduleExtended[1], extended, 5);
-    ASSERT_TRUE(SaveEventCache(parser, m_path.c_str()));
+    ASSERT_TRUE(SaveEventCache(parser.store, m_path.c_str()));
     Bytes file = ReadFileBytes(m_path);
     ASSERT_EQ(5 + kEmptyRecordBytes + basic.size() + extended.size(), file.size());
 
@@ -211,27 +211,27 @@ TEST_F(EventCacheTest, LoadRestoresEveryFieldAndRebuildsTheReferenceCopies)
 {
     StreamParser saved;
     FillSample(saved);
-    ASSERT_TRUE(SaveEventCache(saved, m_path.c_str()));
+    ASSERT_TRUE(SaveEventCache(saved.store, m_path.c_str()));
 
     StreamParser loaded;
     AddService(loaded, 7, "Replaced");  // the file replaces what the store held
     loaded.pidBuffers[kPidEit] = new PidBuffer();
-    loaded.dirty = 1;
+    loaded.store.dirty = 1;
     loaded.totTime = 42;
-    ASSERT_TRUE(LoadEventCache(loaded, m_path.c_str()));
-    EXPECT_EQ(1, loaded.cacheVersion);
-    ASSERT_EQ(2, loaded.serviceCount);
-    EXPECT_EQ(nullptr, loaded.services[2]);
+    ASSERT_TRUE(LoadProgrammeData(loaded, m_path.c_str()));
+    EXPECT_EQ(1, loaded.store.cacheVersion);
+    ASSERT_EQ(2, loaded.store.serviceCount);
+    EXPECT_EQ(nullptr, loaded.store.services[2]);
     EXPECT_EQ(nullptr, loaded.pidBuffers[kPidEit]);
-    EXPECT_EQ(1, loaded.dirty);
+    EXPECT_EQ(1, loaded.store.dirty);
     EXPECT_EQ(42, loaded.totTime);
-    ExpectSameService(*saved.services[0], *loaded.services[0]);
-    ExpectSameService(*saved.services[1], *loaded.services[1]);
-    EXPECT_EQ(LocalTimeStamp(2026, 12, 7, 0, 0, 0), loaded.scheduleBase);
+    ExpectSameService(*saved.store.services[0], *loaded.store.services[0]);
+    ExpectSameService(*saved.store.services[1], *loaded.store.services[1]);
+    EXPECT_EQ(LocalTimeStamp(2026, 12, 7, 0, 0, 0), loaded.store.scheduleBase);
 
     // Saving what was loaded gives the same file, counters apart.
     std::string again = m_path + ".again";
-    ASSERT_TRUE(SaveEventCache(loaded, again.c_str()));
+    ASSERT_TRUE(SaveEventCache(loaded.store, again.c_str()));
     Bytes first = ReadFileBytes(m_path);
     Bytes second = ReadFileBytes(again);
     std::remove(again.c_str());
@@ -249,12 +249,12 @@ TEST_F(EventCacheTest, VersionZeroFileHasNoNetworkFields)
     StreamParser saved;
     FillSample(saved);
     Bytes v1;
-    ASSERT_TRUE(BuildEventCacheImage(saved, v1));
+    ASSERT_TRUE(BuildEventCacheImage(saved.store, v1));
     // Rewrite as version 00: drop remoteKeyId, tsName and tsNameLength of each record.
     Bytes v0 = Raw("Epg00");
     size_t at = 5;
     for (int r = 0; r < 2; ++r) {
-        const ServiceEntry& e = *saved.services[r];
+        const ServiceEntry& e = *saved.store.services[r];
         size_t recordEnd = at + kCacheFixedFieldBytes;
         for (int s = 0; s < kScheduleSlots; ++s)
             recordEnd += 8 + (e.schedule[s].data ? e.schedule[s].length : 0) +
@@ -268,16 +268,16 @@ TEST_F(EventCacheTest, VersionZeroFileHasNoNetworkFields)
     ASSERT_TRUE(WriteFileBytes(m_path, v0));
 
     StreamParser loaded;
-    loaded.cacheVersion = 1;
-    ASSERT_TRUE(LoadEventCache(loaded, m_path.c_str()));
-    EXPECT_EQ(0, loaded.cacheVersion);
-    ASSERT_EQ(2, loaded.serviceCount);
+    loaded.store.cacheVersion = 1;
+    ASSERT_TRUE(LoadProgrammeData(loaded, m_path.c_str()));
+    EXPECT_EQ(0, loaded.store.cacheVersion);
+    ASSERT_EQ(2, loaded.store.serviceCount);
     for (int r = 0; r < 2; ++r) {
-        ServiceEntry& expected = *saved.services[r];
+        ServiceEntry& expected = *saved.store.services[r];
         expected.remoteKeyId = 0;
         std::memset(expected.tsName, 0, kNameBytes);
         expected.tsNameLength = 0;
-        ExpectSameService(expected, *loaded.services[r]);
+        ExpectSameService(expected, *loaded.store.services[r]);
     }
 }
 
@@ -291,18 +291,18 @@ TEST_F(EventCacheTest, ScheduleBaseComesFromTheFirstStoredScheduleSection)
     Put(first.presentFollowing[0], Schedule(10, 0x4E, 0, {2026, 12, 1, 3, 0, 0}, "Ignored"));
     ServiceEntry& second = AddService(saved, 20, "Second");
     Put(second.schedule[0], Schedule(20, 0x50, 0, {2026, 12, 3, 3, 0, 0}, "Ignored"));
-    ASSERT_TRUE(SaveEventCache(saved, m_path.c_str()));
+    ASSERT_TRUE(SaveEventCache(saved.store, m_path.c_str()));
 
     StreamParser loaded;
-    ASSERT_TRUE(LoadEventCache(loaded, m_path.c_str()));
-    EXPECT_EQ(LocalTimeStamp(2026, 12, 8, 0, 0, 0), loaded.scheduleBase);
+    ASSERT_TRUE(LoadProgrammeData(loaded, m_path.c_str()));
+    EXPECT_EQ(LocalTimeStamp(2026, 12, 8, 0, 0, 0), loaded.store.scheduleBase);
 
     // Without any basic schedule section the base is 0, whatever it was before.
-    EmptySlot(saved.services[0]->schedule[70]);
-    EmptySlot(saved.services[1]->schedule[0]);
-    ASSERT_TRUE(SaveEventCache(saved, m_path.c_str()));
-    ASSERT_TRUE(LoadEventCache(loaded, m_path.c_str()));
-    EXPECT_EQ(0, loaded.scheduleBase);
+    EmptySlot(saved.store.services[0]->schedule[70]);
+    EmptySlot(saved.store.services[1]->schedule[0]);
+    ASSERT_TRUE(SaveEventCache(saved.store, m_path.c_str()));
+    ASSERT_TRUE(LoadProgrammeData(loaded, m_path.c_str()));
+    EXPECT_EQ(0, loaded.store.scheduleBase);
 }
 
 TEST_F(EventCacheTest, CompleteRecordsStayWhenTheFileEndsEarlyOrHasStrayBytes)
@@ -311,21 +311,21 @@ TEST_F(EventCacheTest, CompleteRecordsStayWhenTheFileEndsEarlyOrHasStrayBytes)
     FillSample(saved);
     AddService(saved, 0x0500, "Gamma");
     Bytes image;
-    ASSERT_TRUE(BuildEventCacheImage(saved, image));
+    ASSERT_TRUE(BuildEventCacheImage(saved.store, image));
 
     Bytes stray = image;
     stray.insert(stray.end(), 10, 0xEE);
     ASSERT_TRUE(WriteFileBytes(m_path, stray));
     StreamParser loaded;
-    ASSERT_TRUE(LoadEventCache(loaded, m_path.c_str()));
-    EXPECT_EQ(3, loaded.serviceCount);
+    ASSERT_TRUE(LoadProgrammeData(loaded, m_path.c_str()));
+    EXPECT_EQ(3, loaded.store.serviceCount);
 
     Bytes cut(image.begin(), image.end() - 1);  // the third record lacks its last byte
     ASSERT_TRUE(WriteFileBytes(m_path, cut));
-    ASSERT_TRUE(LoadEventCache(loaded, m_path.c_str()));
-    EXPECT_EQ(2, loaded.serviceCount);
-    EXPECT_EQ(nullptr, loaded.services[2]);
-    ExpectSameService(*saved.services[1], *loaded.services[1]);
+    ASSERT_TRUE(LoadProgrammeData(loaded, m_path.c_str()));
+    EXPECT_EQ(2, loaded.store.serviceCount);
+    EXPECT_EQ(nullptr, loaded.store.services[2]);
+    ExpectSameService(*saved.store.services[1], *loaded.store.services[1]);
 }
 
 TEST_F(EventCacheTest, EveryCutOfTheFileLoadsOnlyWholeRecords)
@@ -333,8 +333,8 @@ TEST_F(EventCacheTest, EveryCutOfTheFileLoadsOnlyWholeRecords)
     StreamParser saved;
     FillSample(saved);
     Bytes image;
-    ASSERT_TRUE(BuildEventCacheImage(saved, image));
-    const size_t firstRecordEnd = image.size() - kEmptyRecordBytes - saved.services[1]->schedule[511].length;
+    ASSERT_TRUE(BuildEventCacheImage(saved.store, image));
+    const size_t firstRecordEnd = image.size() - kEmptyRecordBytes - saved.store.services[1]->schedule[511].length;
     std::vector<size_t> cuts = {0, 4, 5, 6, firstRecordEnd - 1, firstRecordEnd, image.size() - 1};
     for (size_t cut = 7; cut < image.size(); cut += 211) cuts.push_back(cut);
     for (size_t cut : cuts) {
@@ -342,10 +342,10 @@ TEST_F(EventCacheTest, EveryCutOfTheFileLoadsOnlyWholeRecords)
         ASSERT_TRUE(WriteFileBytes(m_path, Bytes(image.begin(), image.begin() + long(cut))));
         StreamParser loaded;
         AddService(loaded, 99, "Kept");
-        bool accepted = LoadEventCache(loaded, m_path.c_str());
+        bool accepted = LoadEventCache(loaded.store, m_path.c_str());
         EXPECT_EQ(cut >= 5, accepted);
         int expected = cut < 5 ? 1 : cut < firstRecordEnd ? 0 : 1;
-        ASSERT_EQ(expected, loaded.serviceCount);
+        ASSERT_EQ(expected, loaded.store.serviceCount);
     }
 }
 
@@ -353,15 +353,15 @@ TEST_F(EventCacheTest, MissingFileOrWrongHeaderLeavesTheStoreAlone)
 {
     StreamParser parser;
     AddService(parser, 5, "Kept");
-    parser.scheduleBase = 1234;
-    EXPECT_FALSE(LoadEventCache(parser, m_path.c_str()));
+    parser.store.scheduleBase = 1234;
+    EXPECT_FALSE(LoadEventCache(parser.store, m_path.c_str()));
     for (const char* header : {"EPG01", "epg01", "Epx01", "Epg0", ""}) {
         Bytes file = Raw(header);
         file.resize(file.size() + (file.size() == 5 ? kEmptyRecordBytes : 0), 0);
         ASSERT_TRUE(WriteFileBytes(m_path, file));
-        EXPECT_FALSE(LoadEventCache(parser, m_path.c_str())) << header;
-        EXPECT_EQ(1, parser.serviceCount) << header;
-        EXPECT_EQ(1234, parser.scheduleBase) << header;
+        EXPECT_FALSE(LoadEventCache(parser.store, m_path.c_str())) << header;
+        EXPECT_EQ(1, parser.store.serviceCount) << header;
+        EXPECT_EQ(1234, parser.store.scheduleBase) << header;
     }
 }
 
@@ -375,16 +375,16 @@ TEST_F(EventCacheTest, DamagedRecordIsDroppedWithEverythingAfterIt)
     Put(b.schedule[0], Schedule(2, 0x50, 0, {2026, 12, 7, 6, 0, 0}, "Damaged"));
     AddService(saved, 3, "C");
     Bytes image;
-    ASSERT_TRUE(BuildEventCacheImage(saved, image));
+    ASSERT_TRUE(BuildEventCacheImage(saved.store, image));
     const size_t second = 5 + kEmptyRecordBytes + a.schedule[0].length;
     const size_t block = second + kCacheFixedFieldBytes;  // schedule slot 0 of the second record
 
     auto expectOneService = [&](const Bytes& file, const char* what) {
         ASSERT_TRUE(WriteFileBytes(m_path, file));
         StreamParser loaded;
-        ASSERT_TRUE(LoadEventCache(loaded, m_path.c_str()));
-        EXPECT_EQ(1, loaded.serviceCount) << what;
-        EXPECT_EQ(1, loaded.services[0]->serviceId) << what;
+        ASSERT_TRUE(LoadProgrammeData(loaded, m_path.c_str()));
+        EXPECT_EQ(1, loaded.store.serviceCount) << what;
+        EXPECT_EQ(1, loaded.store.services[0]->serviceId) << what;
     };
     Bytes longName = image;
     longName[second + 4 + kNameBytes] = kNameBytes + 1;  // providerNameLength 51
@@ -410,50 +410,50 @@ TEST_F(EventCacheTest, InconsistentEventLoopIsLoadedAndWalkedWithinTheSection)
     Bytes section = Schedule(1, 0x50, 0, {2026, 12, 7, 6, 0, 0}, "Event");
     section[kEitHeaderBytes + 10] |= 0x0F;  // first event: descriptors_loop_length far past the CRC
     Put(a.schedule[0], section);
-    ASSERT_TRUE(SaveEventCache(saved, m_path.c_str()));
+    ASSERT_TRUE(SaveEventCache(saved.store, m_path.c_str()));
 
     StreamParser loaded;
-    ASSERT_TRUE(LoadEventCache(loaded, m_path.c_str()));
-    ASSERT_EQ(1, loaded.serviceCount);
-    EventCursor cursor(loaded.services[0]->schedule[0]);
+    ASSERT_TRUE(LoadProgrammeData(loaded, m_path.c_str()));
+    ASSERT_EQ(1, loaded.store.serviceCount);
+    EventCursor cursor(loaded.store.services[0]->schedule[0]);
     EventEntry event;
     EXPECT_FALSE(cursor.Next(event));
-    EXPECT_EQ(LocalTimeStamp(2026, 12, 7, 0, 0, 0), loaded.scheduleBase);
+    EXPECT_EQ(LocalTimeStamp(2026, 12, 7, 0, 0, 0), loaded.store.scheduleBase);
 }
 
 TEST_F(EventCacheTest, FailedSaveLeavesThePreviousFile)
 {
     StreamParser first;
     FillSample(first);
-    ASSERT_TRUE(SaveEventCache(first, m_path.c_str()));
+    ASSERT_TRUE(SaveEventCache(first.store, m_path.c_str()));
     const Bytes previous = ReadFileBytes(m_path);
 
     StreamParser second;
     AddService(second, 0x0999, "Other");
-    Put(second.services[0]->schedule[0], Schedule(0x0999, 0x50, 0, {2026, 12, 7, 6, 0, 0}, "New"), 2);
+    Put(second.store.services[0]->schedule[0], Schedule(0x0999, 0x50, 0, {2026, 12, 7, 6, 0, 0}, "New"), 2);
     Bytes image;
-    ASSERT_TRUE(BuildEventCacheImage(second, image));
+    ASSERT_TRUE(BuildEventCacheImage(second.store, image));
 
     g_writeBudget = image.size() / 2;
     SetDataFileWriteForTesting(&WriteWithinBudget);
-    EXPECT_FALSE(SaveEventCache(second, m_path.c_str()));
+    EXPECT_FALSE(SaveEventCache(second.store, m_path.c_str()));
     SetDataFileWriteForTesting(nullptr);
     EXPECT_EQ(previous, ReadFileBytes(m_path));
     EXPECT_FALSE(FileExists(m_path + ".tmp"));
-    EXPECT_EQ(2, second.services[0]->schedule[0].versionChanges);
+    EXPECT_EQ(2, second.store.services[0]->schedule[0].versionChanges);
 
     SetFileReplacer(&RefuseReplace);
-    EXPECT_FALSE(SaveEventCache(second, m_path.c_str()));
+    EXPECT_FALSE(SaveEventCache(second.store, m_path.c_str()));
     EXPECT_EQ(previous, ReadFileBytes(m_path));
     EXPECT_FALSE(FileExists(m_path + ".tmp"));
 
     StreamParser loaded;
-    ASSERT_TRUE(LoadEventCache(loaded, m_path.c_str()));
-    ASSERT_EQ(2, loaded.serviceCount);
-    ExpectSameService(*first.services[0], *loaded.services[0]);
+    ASSERT_TRUE(LoadProgrammeData(loaded, m_path.c_str()));
+    ASSERT_EQ(2, loaded.store.serviceCount);
+    ExpectSameService(*first.store.services[0], *loaded.store.services[0]);
 
     // A save into a folder that does not exist fails quietly.
-    EXPECT_FALSE(SaveEventCache(second, "no_such_folder/cache.dat"));
+    EXPECT_FALSE(SaveEventCache(second.store, "no_such_folder/cache.dat"));
 }
 
 TEST_F(EventCacheTest, SaveReplacesAnExistingFile)
@@ -463,10 +463,10 @@ TEST_F(EventCacheTest, SaveReplacesAnExistingFile)
 #endif
     StreamParser parser;
     FillSample(parser);
-    ASSERT_TRUE(SaveEventCache(parser, m_path.c_str()));
+    ASSERT_TRUE(SaveEventCache(parser.store, m_path.c_str()));
     StreamParser smaller;
     AddService(smaller, 3, "Only");
-    ASSERT_TRUE(SaveEventCache(smaller, m_path.c_str()));
+    ASSERT_TRUE(SaveEventCache(smaller.store, m_path.c_str()));
     EXPECT_EQ(5 + kEmptyRecordBytes, ReadFileBytes(m_path).size());
     EXPECT_FALSE(FileExists(m_path + ".tmp"));
 }

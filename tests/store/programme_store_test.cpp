@@ -11,7 +11,7 @@ namespace {
 std::vector<uint16_t> Ids(const StreamParser& parser)
 {
     std::vector<uint16_t> ids;
-    for (ServiceEntry* e : parser.services) {
+    for (ServiceEntry* e : parser.store.services) {
         if (!e) break;
         ids.push_back(e->serviceId);
     }
@@ -21,57 +21,57 @@ std::vector<uint16_t> Ids(const StreamParser& parser)
 TEST(ProgrammeStoreTest, ServicesStayInIdOrderWithoutGaps)
 {
     StreamParser parser;
-    EXPECT_EQ(0, FindOrAddService(parser, 300));
-    EXPECT_EQ(0, FindOrAddService(parser, 100));
-    EXPECT_EQ(1, FindOrAddService(parser, 200));
+    EXPECT_EQ(0, FindOrAddService(parser.store, 300));
+    EXPECT_EQ(0, FindOrAddService(parser.store, 100));
+    EXPECT_EQ(1, FindOrAddService(parser.store, 200));
     EXPECT_EQ((std::vector<uint16_t>{100, 200, 300}), Ids(parser));
-    EXPECT_EQ(3, parser.serviceCount);
-    EXPECT_EQ(2, FindOrAddService(parser, 300));
-    EXPECT_EQ(3, FindOrAddService(parser, 0xFFFF));
-    EXPECT_EQ(0, FindOrAddService(parser, 0));
+    EXPECT_EQ(3, parser.store.serviceCount);
+    EXPECT_EQ(2, FindOrAddService(parser.store, 300));
+    EXPECT_EQ(3, FindOrAddService(parser.store, 0xFFFF));
+    EXPECT_EQ(0, FindOrAddService(parser.store, 0));
     EXPECT_EQ((std::vector<uint16_t>{0, 100, 200, 300, 0xFFFF}), Ids(parser));
 }
 
 TEST(ProgrammeStoreTest, FullStoreRefusesNewIdsButFindsStoredOnes)
 {
     StreamParser parser;
-    for (int i = 0; i < kMaxServices; ++i) FindOrAddService(parser, static_cast<uint16_t>(1000 + 2 * i));
-    ASSERT_EQ(kMaxServices, parser.serviceCount);
-    EXPECT_EQ(kNoService, FindOrAddService(parser, 1));      // before all
-    EXPECT_EQ(kNoService, FindOrAddService(parser, 1001));   // in between
-    EXPECT_EQ(kNoService, FindOrAddService(parser, 60000));  // after all
-    EXPECT_EQ(49, FindOrAddService(parser, 1098));
-    EXPECT_EQ(0, FindOrAddService(parser, 1000));
-    EXPECT_EQ(kMaxServices, parser.serviceCount);
-    EXPECT_EQ(1000, parser.services[0]->serviceId);
-    EXPECT_EQ(1098, parser.services[49]->serviceId);
+    for (int i = 0; i < kMaxServices; ++i) FindOrAddService(parser.store, static_cast<uint16_t>(1000 + 2 * i));
+    ASSERT_EQ(kMaxServices, parser.store.serviceCount);
+    EXPECT_EQ(kNoService, FindOrAddService(parser.store, 1));      // before all
+    EXPECT_EQ(kNoService, FindOrAddService(parser.store, 1001));   // in between
+    EXPECT_EQ(kNoService, FindOrAddService(parser.store, 60000));  // after all
+    EXPECT_EQ(49, FindOrAddService(parser.store, 1098));
+    EXPECT_EQ(0, FindOrAddService(parser.store, 1000));
+    EXPECT_EQ(kMaxServices, parser.store.serviceCount);
+    EXPECT_EQ(1000, parser.store.services[0]->serviceId);
+    EXPECT_EQ(1098, parser.store.services[49]->serviceId);
 }
 
-TEST(ProgrammeStoreTest, ClearStoreEmptiesServicesAndBuffersButKeepsTheClock)
+TEST(ProgrammeStoreTest, ClearingEmptiesServicesAndBuffersButKeepsTheClock)
 {
     StreamParser parser;
-    FindOrAddService(parser, 5);
-    FindOrAddService(parser, 6);
+    FindOrAddService(parser.store, 5);
+    FindOrAddService(parser.store, 6);
     uint8_t bytes[10] = {1, 2, 3};
-    StoreSection(parser.services[0]->schedule[3], bytes, sizeof bytes);
+    StoreSection(parser.store.services[0]->schedule[3], bytes, sizeof bytes);
     parser.pidBuffers[kPidEit] = new PidBuffer();
     parser.pidBuffers[kPidEit]->data = new uint8_t[16];
     parser.totYear = 2026;
     parser.totTime = 12345;
-    parser.scheduleBase = 777;
-    parser.dirty = 1;
-    parser.cacheVersion = 1;
-    ClearStore(parser);
-    EXPECT_EQ(0, parser.serviceCount);
-    for (ServiceEntry* e : parser.services) EXPECT_EQ(nullptr, e);
+    parser.store.scheduleBase = 777;
+    parser.store.dirty = 1;
+    parser.store.cacheVersion = 1;
+    ClearProgrammeData(parser);
+    EXPECT_EQ(0, parser.store.serviceCount);
+    for (ServiceEntry* e : parser.store.services) EXPECT_EQ(nullptr, e);
     EXPECT_EQ(nullptr, parser.pidBuffers[kPidEit]);
     EXPECT_EQ(2026, parser.totYear);
     EXPECT_EQ(12345, parser.totTime);
-    EXPECT_EQ(777, parser.scheduleBase);
-    EXPECT_EQ(1, parser.dirty);
-    EXPECT_EQ(1, parser.cacheVersion);
-    EXPECT_EQ(0, FindOrAddService(parser, 42));
-    EXPECT_EQ(1, parser.serviceCount);
+    EXPECT_EQ(777, parser.store.scheduleBase);
+    EXPECT_EQ(1, parser.store.dirty);
+    EXPECT_EQ(1, parser.store.cacheVersion);
+    EXPECT_EQ(0, FindOrAddService(parser.store, 42));
+    EXPECT_EQ(1, parser.store.serviceCount);
 }
 
 TEST(ProgrammeStoreTest, SlotsReuseStorageCopyAndMove)

@@ -10,7 +10,7 @@
 #include "support/packetizer.h"
 #include "support/sample_stream.h"
 #include "support/sjis_text.h"
-#include "ts/broadcast_time.h"
+#include "broadcast/broadcast_time.h"
 #include "ts/stream_parser.h"
 
 namespace {

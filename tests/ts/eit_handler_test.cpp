@@ -10,7 +10,7 @@
 #include "support/packetizer.h"
 #include "support/parser_probe.h"
 #include "support/section_builder.h"
-#include "ts/broadcast_time.h"
+#include "broadcast/broadcast_time.h"
 #include "ts/crc32.h"
 #include "ts/diagnostics.h"
 #include "ts/stream_parser.h"
@@ -89,7 +89,7 @@ protected:
     void FeedEit(const std::vector<Bytes>& sections) { Feed(*parser, eit.Packetize(sections)); }
     ServiceEntry* Service(uint16_t id)
     {
-        for (ServiceEntry* s : parser->services)
+        for (ServiceEntry* s : parser->store.services)
             if (s && s->serviceId == id) return s;
         return nullptr;
     }
@@ -105,26 +105,26 @@ TEST_F(EitHandlerTest, FirstBasicSectionThenRepeatsAndNewVersions)
     FeedEit(v1);
     ServiceEntry* s = Service(0x0400);
     ASSERT_NE(nullptr, s);
-    EXPECT_EQ(1, parser->serviceCount);
+    EXPECT_EQ(1, parser->store.serviceCount);
     EXPECT_EQ(v1, Held(s->schedule[0]));
     EXPECT_EQ(1, s->schedule[0].versionChanges);
     EXPECT_EQ(v1, Held(s->scheduleOriginal[0]));
-    EXPECT_EQ(1, parser->dirty);
+    EXPECT_EQ(1, parser->store.dirty);
 
     // Same version again, with other bytes: stored, but nothing counted or flagged.
-    parser->dirty = 0;
+    parser->store.dirty = 0;
     const Bytes v1Again = Eit(0x50, 0x0400, 0, 1, At(0, 0, 0), 2);
     FeedEit(v1Again);
     EXPECT_EQ(v1Again, Held(s->schedule[0]));
     EXPECT_EQ(1, s->schedule[0].versionChanges);
-    EXPECT_EQ(0, parser->dirty);
+    EXPECT_EQ(0, parser->store.dirty);
 
     // A new version before the change detection ran: counted, the reference keeps the first.
     const Bytes v2 = Eit(0x50, 0x0400, 0, 2, At(0, 0, 30));
     FeedEit(v2);
     EXPECT_EQ(v2, Held(s->schedule[0]));
     EXPECT_EQ(2, s->schedule[0].versionChanges);
-    EXPECT_EQ(1, parser->dirty);
+    EXPECT_EQ(1, parser->store.dirty);
     EXPECT_EQ(v1, Held(s->scheduleOriginal[0]));
     EXPECT_TRUE(lines.empty());
 }
@@ -167,7 +167,7 @@ TEST_F(EitHandlerTest, EveryAcceptedTableHasItsSlot)
         for (const SectionSlot& slot : s->scheduleOriginal) references += slot.data != nullptr;
         EXPECT_EQ(c.reference ? 1 : 0, references);
     }
-    EXPECT_EQ(10, parser->serviceCount);
+    EXPECT_EQ(10, parser->store.serviceCount);
 }
 
 TEST_F(EitHandlerTest, SkippedTablesAndEventlessSections)
@@ -175,8 +175,8 @@ TEST_F(EitHandlerTest, SkippedTablesAndEventlessSections)
     // Other table_ids do not even add their service.
     for (uint8_t tableId : {0x4F, 0x52, 0x57, 0x5A, 0x5F, 0x62, 0x67, 0x6A, 0x6F, 0x4D, 0x70})
         FeedEit(Eit(tableId, 0x0700, 0, 1, At(0, 12, 0)));
-    EXPECT_EQ(0, parser->serviceCount);
-    EXPECT_EQ(0, parser->dirty);
+    EXPECT_EQ(0, parser->store.serviceCount);
+    EXPECT_EQ(0, parser->store.dirty);
 
     // A present/following section numbered 2 has no slot; its service is known though.
     FeedEit(Eit(0x4E, 0x0701, 2, 1, At(0, 12, 0)));
@@ -192,18 +192,18 @@ TEST_F(EitHandlerTest, SkippedTablesAndEventlessSections)
     ASSERT_NE(nullptr, s);
     EXPECT_EQ(nullptr, s->schedule[0].data);
     EXPECT_EQ(0, s->schedule[0].versionChanges);
-    EXPECT_EQ(0, parser->dirty);
+    EXPECT_EQ(0, parser->store.dirty);
     FeedEit(Eit(0x4F, 0x0703, 0, 1, At(0, 12, 0), 0));
     EXPECT_EQ(nullptr, Service(0x0703));
-    EXPECT_EQ(2, parser->serviceCount);
+    EXPECT_EQ(2, parser->store.serviceCount);
 }
 
 TEST_F(EitHandlerTest, FullStoreSkipsNewServicesSilently)
 {
-    for (uint16_t id = 1; id <= kMaxServices; ++id) ASSERT_NE(kNoService, FindOrAddService(*parser, id));
+    for (uint16_t id = 1; id <= kMaxServices; ++id) ASSERT_NE(kNoService, FindOrAddService(parser->store, id));
     FeedEit(Eit(0x50, 0x0999, 0, 1, At(0, 12, 0)));
     EXPECT_EQ(nullptr, Service(0x0999));
-    EXPECT_EQ(0, parser->dirty);
+    EXPECT_EQ(0, parser->store.dirty);
     FeedEit(Eit(0x50, 7, 0, 1, At(0, 12, 0)));
     EXPECT_NE(nullptr, Service(7)->schedule[0].data);
 }
@@ -225,12 +225,12 @@ protected:
     void SetUp() override
     {
         EitHandlerTest::SetUp();
-        parser->scheduleBase = LocalTimeStamp(kDayD.year, kDayD.month, kDayD.day, 0, 0, 0);
+        parser->store.scheduleBase = LocalTimeStamp(kDayD.year, kDayD.month, kDayD.day, 0, 0, 0);
         for (int slot : {0, 8, 40, 64, 100, 511}) basic[slot] = Fill(0x0400, 0x50, slot);
         for (int slot : {5, 70}) extended[slot] = Fill(0x0400, 0x58, slot);
         otherBasic = Fill(0x0410, 0x50, 3);
         FeedEit(Eit(0x4E, 0x0400, 0, 1, At(0, 9, 0)));
-        parser->dirty = 0;
+        parser->store.dirty = 0;
     }
     // A section on the day and three-hour segment its slot covers.
     Bytes Fill(uint16_t serviceId, uint8_t tableId, int slot)
@@ -250,7 +250,7 @@ protected:
 
 TEST_F(DayChangeTest, NewDateBeforeTwentyThreeFiftyIsAbnormalAndDiscarded)
 {
-    const int64_t base = parser->scheduleBase;
+    const int64_t base = parser->store.scheduleBase;
     FeedEit(Eit(0x50, 0x0400, 0, 2, At(1, 0, 0)));
     ASSERT_EQ(2u, lines.size());
     EXPECT_EQ(DayChangeLine("12/07 -> 12/08[0x50][0](10:00:00)"), lines[0]);
@@ -258,8 +258,8 @@ TEST_F(DayChangeTest, NewDateBeforeTwentyThreeFiftyIsAbnormalAndDiscarded)
     EXPECT_EQ(basic[0], Held(A().schedule[0]));
     EXPECT_EQ(basic[64], Held(A().schedule[64]));
     EXPECT_EQ(1, A().schedule[0].versionChanges);
-    EXPECT_EQ(base, parser->scheduleBase);
-    EXPECT_EQ(0, parser->dirty);
+    EXPECT_EQ(base, parser->store.scheduleBase);
+    EXPECT_EQ(0, parser->store.dirty);
 
     // Present/following sections never take part in the day change.
     const Bytes present = Eit(0x4E, 0x0400, 0, 2, At(1, 0, 0));
@@ -275,7 +275,7 @@ TEST_F(DayChangeTest, AcceptedDayChangeMovesEveryServiceByOneDay)
     FeedEit(trigger);
     ASSERT_EQ(1u, lines.size());
     EXPECT_EQ(DayChangeLine("12/07 -> 12/08[0x50][0](00:05:00)"), lines[0]);
-    EXPECT_EQ(Midnight(1), parser->scheduleBase);
+    EXPECT_EQ(Midnight(1), parser->store.scheduleBase);
 
     // The first day's last basic and extended sections stand in for present/following.
     EXPECT_EQ(basic[40], Held(A().presentFollowing[0]));
@@ -299,7 +299,7 @@ TEST_F(DayChangeTest, AcceptedDayChangeMovesEveryServiceByOneDay)
     EXPECT_EQ(trigger, Held(A().schedule[0]));
     EXPECT_EQ(2, A().schedule[0].versionChanges);
     EXPECT_EQ(basic[64], Held(A().scheduleOriginal[0]));
-    EXPECT_EQ(1, parser->dirty);
+    EXPECT_EQ(1, parser->store.dirty);
 }
 
 TEST_F(DayChangeTest, AtTwentyThreeFiftyNineTheNewBaseIsTomorrow)
@@ -308,7 +308,7 @@ TEST_F(DayChangeTest, AtTwentyThreeFiftyNineTheNewBaseIsTomorrow)
     FeedEit(Eit(0x50, 0x0400, 0, 2, At(1, 0, 0)));
     ASSERT_EQ(1u, lines.size());
     EXPECT_EQ(DayChangeLine("12/07 -> 12/08[0x50][0](23:59:30)"), lines[0]);
-    EXPECT_EQ(Midnight(1), parser->scheduleBase);
+    EXPECT_EQ(Midnight(1), parser->store.scheduleBase);
 }
 
 TEST_F(DayChangeTest, JustBeforeTwentyThreeFiftyNineTheNewBaseIsToday)
@@ -316,7 +316,7 @@ TEST_F(DayChangeTest, JustBeforeTwentyThreeFiftyNineTheNewBaseIsToday)
     SetClock(At(0, 23, 58, 59));
     FeedEit(Eit(0x50, 0x0400, 0, 2, At(1, 0, 0)));
     ASSERT_EQ(1u, lines.size());
-    EXPECT_EQ(Midnight(0), parser->scheduleBase);
+    EXPECT_EQ(Midnight(0), parser->store.scheduleBase);
     EXPECT_EQ(basic[100], Held(A().schedule[36]));
 }
 
@@ -329,8 +329,8 @@ TEST_F(DayChangeTest, PastDataIsDiscarded)
     EXPECT_EQ(kPastLine, lines[1]);
     EXPECT_EQ(basic[64], Held(A().schedule[64]));
     EXPECT_EQ(basic[0], Held(A().schedule[0]));
-    EXPECT_EQ(Midnight(0), parser->scheduleBase);
-    EXPECT_EQ(0, parser->dirty);
+    EXPECT_EQ(Midnight(0), parser->store.scheduleBase);
+    EXPECT_EQ(0, parser->store.dirty);
 }
 
 TEST_F(DayChangeTest, SecondDayChangeOfTheSameSectionIsStoppedByTheGuard)
@@ -344,7 +344,7 @@ TEST_F(DayChangeTest, SecondDayChangeOfTheSameSectionIsStoppedByTheGuard)
     // Moved once; the section itself was not stored.
     EXPECT_EQ(basic[64], Held(A().schedule[0]));
     EXPECT_EQ(basic[100], Held(A().schedule[36]));
-    EXPECT_EQ(Midnight(1), parser->scheduleBase);
+    EXPECT_EQ(Midnight(1), parser->store.scheduleBase);
 }
 
 TEST_F(EitHandlerTest, RepeatedDayChangesEndOnceTheScheduleIsEmpty)
@@ -355,7 +355,7 @@ TEST_F(EitHandlerTest, RepeatedDayChangesEndOnceTheScheduleIsEmpty)
     for (int k = 0; k < 8; ++k) days.push_back(Eit(k < 4 ? 0x50 : 0x51, 0x0600, 64 * k % 256, 1, At(k, 6, 0)));
     FeedEit(days);
     SetClock(At(8, 23, 55));
-    parser->scheduleBase = 0;
+    parser->store.scheduleBase = 0;
     const Bytes fresh = Eit(0x50, 0x0600, 0, 1, At(9, 0, 0));
     FeedEit(fresh);
     ASSERT_EQ(8u, lines.size());
@@ -367,7 +367,7 @@ TEST_F(EitHandlerTest, RepeatedDayChangesEndOnceTheScheduleIsEmpty)
     EXPECT_EQ(fresh, Held(s->scheduleOriginal[0]));
     EXPECT_EQ(1, HeldCount(s->schedule, kScheduleSlots));
     EXPECT_EQ(days[7], Held(s->presentFollowing[0]));
-    EXPECT_EQ(LocalTimeStamp(2026, 12, 15, 0, 0, 0), parser->scheduleBase);
+    EXPECT_EQ(LocalTimeStamp(2026, 12, 15, 0, 0, 0), parser->store.scheduleBase);
 }
 
 TEST_F(EitHandlerTest, SectionsWithoutAFirstEventNeverTriggerTheDayChange)

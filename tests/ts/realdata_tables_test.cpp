@@ -13,7 +13,7 @@
 #include "support/japan_time.h"
 #include "support/packetizer.h"
 #include "support/parser_probe.h"
-#include "ts/broadcast_time.h"
+#include "broadcast/broadcast_time.h"
 #include "ts/diagnostics.h"
 #include "ts/stream_parser.h"
 
@@ -58,7 +58,7 @@ uint16_t PidOfTable(uint8_t tableId)
 
 const ServiceEntry* Find(const StreamParser& parser, uint16_t id)
 {
-    for (const ServiceEntry* s : parser.services)
+    for (const ServiceEntry* s : parser.store.services)
         if (s && s->serviceId == id) return s;
     return nullptr;
 }
@@ -115,9 +115,9 @@ TEST_F(RealDataTablesTest, TerrestrialTablesFillTheStore)
 
     // 0x4980 is a data service and 0xFFF0 an engineering one: the NIT lists both, the
     // SDT names 0x4980 as data; neither enters the store.
-    ASSERT_EQ(2, parser->serviceCount);
-    const ServiceEntry* first = parser->services[0];
-    const ServiceEntry* second = parser->services[1];
+    ASSERT_EQ(2, parser->store.serviceCount);
+    const ServiceEntry* first = parser->store.services[0];
+    const ServiceEntry* second = parser->store.services[1];
     EXPECT_EQ(0x4800, first->serviceId);
     EXPECT_EQ(0x4801, second->serviceId);
 
@@ -146,7 +146,7 @@ TEST_F(RealDataTablesTest, TerrestrialTablesFillTheStore)
     EXPECT_EQ(1, first->presentFollowing[0].versionChanges);
     EXPECT_EQ(1, second->presentFollowing[1].versionChanges);
     EXPECT_EQ(0, HeldCount(first->schedule, kScheduleSlots) + HeldCount(first->scheduleOriginal, kScheduleSlots));
-    EXPECT_EQ(1, parser->dirty);
+    EXPECT_EQ(1, parser->store.dirty);
 
     // Present: event 0x0EDD, 19:00 for 30 minutes.
     EventCursor cursor(first->presentFollowing[0]);
@@ -174,7 +174,7 @@ TEST_F(RealDataTablesTest, SatelliteScheduleOfOtherStreams)
 
     // Service 181 (0x00B5) and service 700, whose section holds no event; the 0x4F
     // section's service 234 is not added.
-    ASSERT_EQ(2, parser->serviceCount);
+    ASSERT_EQ(2, parser->store.serviceCount);
     const ServiceEntry* bs = Find(*parser, 181);
     const ServiceEntry* empty = Find(*parser, 700);
     ASSERT_NE(nullptr, bs);
@@ -203,7 +203,7 @@ TEST_F(RealDataTablesTest, SatelliteScheduleOfOtherStreams)
     EXPECT_EQ(0, HeldCount(empty->schedule, kScheduleSlots));
     EXPECT_EQ(0, HeldCount(empty->presentFollowing, 2));
     EXPECT_EQ(0, bs->remoteKeyId);
-    EXPECT_EQ(1, parser->dirty);
+    EXPECT_EQ(1, parser->store.dirty);
     EXPECT_TRUE(lines.empty());
 }
 
@@ -214,7 +214,7 @@ TEST_F(RealDataTablesTest, BitAndJunkLeaveTheStoreEmpty)
     ASSERT_EQ(6u * 188, stream.size());
     Feed(*parser, MakeTotPacket({2020, 5, 9, 21, 0, 0}));
     Feed(*parser, stream);
-    EXPECT_EQ(0, parser->serviceCount);
+    EXPECT_EQ(0, parser->store.serviceCount);
 
     for (uint16_t pid : {kPidNit, kPidSdt, kPidEit}) {
         Bytes moved = stream;
@@ -224,8 +224,8 @@ TEST_F(RealDataTablesTest, BitAndJunkLeaveTheStoreEmpty)
         }
         Feed(*parser, moved);
     }
-    EXPECT_EQ(0, parser->serviceCount);
-    EXPECT_EQ(0, parser->dirty);
+    EXPECT_EQ(0, parser->store.serviceCount);
+    EXPECT_EQ(0, parser->store.dirty);
     EXPECT_TRUE(lines.empty());
 }
 

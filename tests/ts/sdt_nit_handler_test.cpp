@@ -62,7 +62,7 @@ protected:
     void FeedNit(const NitSection& n) { Feed(*parser, nit.Packetize(MakeNit(n))); }
     ServiceEntry* Service(uint16_t id)
     {
-        for (ServiceEntry* s : parser->services)
+        for (ServiceEntry* s : parser->store.services)
             if (s && s->serviceId == id) return s;
         return nullptr;
     }
@@ -85,7 +85,7 @@ TEST_F(ServiceTablesTest, SdtNamesTelevisionServicesOnly)
     s.services.push_back(mixed);
     FeedSdt(s);
 
-    ASSERT_EQ(2, parser->serviceCount);
+    ASSERT_EQ(2, parser->store.serviceCount);
     ServiceEntry* tv = Service(0x0400);
     ASSERT_NE(nullptr, tv);
     EXPECT_EQ(Raw("LUMA"), ProviderOf(*tv));
@@ -106,7 +106,7 @@ TEST_F(ServiceTablesTest, SdtRenamesAndEmptyProviderName)
 
     // An SDT of another transport stream changes nothing, not even for stored services.
     FeedSdt({0x46, 1, 1, 0, {Television(0x0400, "OTHER", "OTHER"), Television(0x0500, "OTHER", "OTHER")}});
-    EXPECT_EQ(1, parser->serviceCount);
+    EXPECT_EQ(1, parser->store.serviceCount);
     EXPECT_EQ(Raw("NEW"), ServiceNameOf(*s));
 }
 
@@ -163,7 +163,7 @@ TEST_F(ServiceTablesTest, NitAnnotatesStoredServicesAndAddsNone)
     n.streams.push_back(Stream(0x7FE1, 5, Raw("SECOND TS"), {0x0410, 0x0500}));
     FeedNit(n);
 
-    EXPECT_EQ(2, parser->serviceCount);
+    EXPECT_EQ(2, parser->store.serviceCount);
     EXPECT_EQ(nullptr, Service(0x0408));
     EXPECT_EQ(nullptr, Service(0x0500));
     EXPECT_EQ(1, Service(0x0400)->remoteKeyId);

@@ -6,7 +6,7 @@
 #include "support/packetizer.h"
 #include "support/parser_probe.h"
 #include "support/section_builder.h"
-#include "ts/broadcast_time.h"
+#include "broadcast/broadcast_time.h"
 #include "ts/crc32.h"
 #include "ts/stream_parser.h"
 

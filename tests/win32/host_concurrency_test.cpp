@@ -69,8 +69,8 @@ bool SlotsEqual(const SectionSlot& a, const SectionSlot& b)
 
 const ServiceEntry* FindService(const StreamParser& parser, uint16_t serviceId)
 {
-    for (int i = 0; i < parser.serviceCount && i < kMaxServices; ++i)
-        if (parser.services[i] && parser.services[i]->serviceId == serviceId) return parser.services[i];
+    for (int i = 0; i < parser.store.serviceCount && i < kMaxServices; ++i)
+        if (parser.store.services[i] && parser.store.services[i]->serviceId == serviceId) return parser.store.services[i];
     return nullptr;
 }
 

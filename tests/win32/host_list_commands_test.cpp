@@ -131,7 +131,7 @@ TEST_F(ListCommands, ClearAnsweredNoKeepsTheProgrammes)
     EXPECT_EQ(watch.seen[0].text, "全ての番組情報データを削除します。\r\nよろしいですか？");
     EXPECT_EQ(watch.seen[0].caption, "ルマーラ");
     EXPECT_EQ(watch.seen[0].owner, View().hWnd);
-    EXPECT_EQ(View().parser->serviceCount, 6);
+    EXPECT_EQ(View().parser->store.serviceCount, 6);
 }
 
 }  // namespace

@@ -116,7 +116,7 @@ TEST_F(ListWindowHost, GeometryWidthsAndCacheOutliveTheWindow)
     EXPECT_EQ(plugin.DeletingDestructor(1), plugin.Raw());
     plugin = PluginObject(library.GetIface());
     Start();
-    EXPECT_EQ(View().parser->serviceCount, 6) << "the cache loaded at creation";
+    EXPECT_EQ(View().parser->store.serviceCount, 6) << "the cache loaded at creation";
     RECT window = {};
     GetWindowRect(View().hWnd, &window);
     EXPECT_EQ(window.left, 100);

@@ -15,11 +15,11 @@ protected:
     const ServiceEntry* Stored(uint16_t serviceId)
     {
         const StreamParser* parser = View().parser;
-        for (int i = 0; parser && i < parser->serviceCount; ++i)
-            if (parser->services[i]->serviceId == serviceId) return parser->services[i];
+        for (int i = 0; parser && i < parser->store.serviceCount; ++i)
+            if (parser->store.services[i]->serviceId == serviceId) return parser->store.services[i];
         return nullptr;
     }
-    int StoredCount() { return View().parser ? View().parser->serviceCount : -1; }
+    int StoredCount() { return View().parser ? View().parser->store.serviceCount : -1; }
 
     // The host has no call that makes a tuning request pending, so the test plants one.
     void PlantPendingRequest(int serviceId) { View().pendingServiceId = serviceId; }

@@ -58,12 +58,12 @@ using HostStress = PluginHost;
 // Services in id order, each once, every listed one stamped with a channel.
 void ExpectConsistentStore(const StreamParser& parser, size_t listed)
 {
-    ASSERT_EQ(parser.serviceCount, static_cast<int>(listed));
-    for (int i = 0; i < parser.serviceCount; ++i) {
-        ASSERT_NE(parser.services[i], nullptr);
-        EXPECT_NE(parser.services[i]->channel, 0);
+    ASSERT_EQ(parser.store.serviceCount, static_cast<int>(listed));
+    for (int i = 0; i < parser.store.serviceCount; ++i) {
+        ASSERT_NE(parser.store.services[i], nullptr);
+        EXPECT_NE(parser.store.services[i]->channel, 0);
         if (i > 0) {
-            EXPECT_LT(parser.services[i - 1]->serviceId, parser.services[i]->serviceId);
+            EXPECT_LT(parser.store.services[i - 1]->serviceId, parser.store.services[i]->serviceId);
         }
     }
 }

@@ -73,9 +73,9 @@ std::vector<uint32_t> StreamServiceIds(const StreamParser& parser)
 {
     std::vector<uint32_t> named;
     std::vector<uint32_t> all;
-    const int count = std::min(parser.serviceCount, kMaxServices);
+    const int count = std::min(parser.store.serviceCount, kMaxServices);
     for (int i = 0; i < count; ++i) {
-        const ServiceEntry* service = parser.services[i];
+        const ServiceEntry* service = parser.store.services[i];
         if (!service) continue;
         all.push_back(service->serviceId);
         if (service->serviceNameLength > 0) named.push_back(service->serviceId);

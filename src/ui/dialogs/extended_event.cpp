@@ -1,7 +1,7 @@
 #include "ui/dialogs/extended_event.h"
 
-#include "ts/broadcast_time.h"
-#include "ts/stream_parser.h"
+#include "broadcast/broadcast_time.h"
+#include "store/programme_store.h"
 
 namespace {
 
@@ -59,7 +59,7 @@ std::optional<EventEntry> FindExtendedEvent(const ServiceEntry& service, int64_t
     return std::nullopt;
 }
 
-const ServiceEntry* StoreEntryOfRow(const StreamParser& store, int storeIndex, uint16_t serviceId)
+const ServiceEntry* StoreEntryOfRow(const ProgrammeStore& store, int storeIndex, uint16_t serviceId)
 {
     if (storeIndex >= 0 && storeIndex < kMaxServices && store.services[storeIndex] &&
         store.services[storeIndex]->serviceId == serviceId)

@@ -9,7 +9,7 @@
 #include "store/event_entry.h"
 #include "store/service_entry.h"
 
-struct StreamParser;
+struct ProgrammeStore;
 
 // The event covering t (start <= t < end); its descriptorsLength is the event's
 // descriptors_loop_length. Nothing when every extended schedule slot is empty.
@@ -18,4 +18,4 @@ std::optional<EventEntry> FindExtendedEvent(const ServiceEntry& service, int64_t
 // The store entry of a row: the one at storeIndex when it still has the row's service id,
 // else the entry with that id (entries shift when a service is added in front of them after
 // the rows were built). Null when the store no longer holds the service.
-const ServiceEntry* StoreEntryOfRow(const StreamParser& store, int storeIndex, uint16_t serviceId);
+const ServiceEntry* StoreEntryOfRow(const ProgrammeStore& store, int storeIndex, uint16_t serviceId);

@@ -6,8 +6,8 @@
 
 #include "aribtext/arib_decoder.h"
 #include "ui/dialogs/extended_event.h"
-#include "ui/dialogs/local_calendar.h"
-#include "ui/list/event_text.h"
+#include "broadcast/local_calendar.h"
+#include "broadcast/event_text.h"
 #include "ui/list/list_items.h"
 
 namespace {
@@ -160,7 +160,7 @@ std::string PopupBody(const ProgrammeSlot& slot, const EventEntry* extended)
 }
 
 bool DescribeProgramme(const ListRow& row, int column, const char* cellText, const char* nameText,
-                       const StreamParser& store, PopupTexts& out)
+                       const ProgrammeStore& store, PopupTexts& out)
 {
     if (!cellText || cellText[0] == '\0') return false;
     const ProgrammeSlot& slot = PopupSlotIndex(column, cellText) == 0 ? row.present : row.following;

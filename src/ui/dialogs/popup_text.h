@@ -10,7 +10,7 @@
 #include "store/event_entry.h"
 #include "ui/list/list_row.h"
 
-struct StreamParser;
+struct ProgrammeStore;
 
 // How much of a cell's text and of its row's column 0 the popup reads from the list.
 constexpr int kPopupCellTextBytes = 100;
@@ -52,4 +52,4 @@ struct PopupTexts {
 // text or the caller's title text; nameText: column 0's text or the caller's name text.
 // False, with `out` untouched, when the cell text is empty: nothing new is shown.
 bool DescribeProgramme(const ListRow& row, int column, const char* cellText, const char* nameText,
-                       const StreamParser& store, PopupTexts& out);
+                       const ProgrammeStore& store, PopupTexts& out);

@@ -5,7 +5,7 @@
 #include "aribtext/arib_decoder.h"
 #include "settings/profile.h"
 #include "ts/diagnostics.h"
-#include "ui/list/event_text.h"
+#include "broadcast/event_text.h"
 
 namespace {
 
@@ -30,7 +30,7 @@ std::string SetupDisplayName(const ServiceEntry& service)
     return buffer;
 }
 
-std::vector<SetupItem> FillSetupList(const StreamParser& store, IProfile& settings)
+std::vector<SetupItem> FillSetupList(const ProgrammeStore& store, IProfile& settings)
 {
     std::vector<SetupItem> items;
     for (int v = 0; v < kMaxServices && store.services[v]; ++v) {

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "ts/stream_parser.h"
+#include "store/programme_store.h"
 
 class IProfile;
 
@@ -36,7 +36,7 @@ std::string SetupDisplayName(const ServiceEntry& service);
 // Opening: the store's services in store order, each placed before the first listed item
 // with a greater "Sort%d" value, so equal values keep store order. A service whose name is
 // already listed gets no item (and OK writes nothing for it).
-std::vector<SetupItem> FillSetupList(const StreamParser& store, IProfile& settings);
+std::vector<SetupItem> FillSetupList(const ProgrammeStore& store, IProfile& settings);
 
 // The run of consecutive service ids (each one more than the one above) around a position.
 struct SetupBlock {

@@ -6,9 +6,10 @@
 
 #include "changelog/change_log.h"
 #include "settings/profile.h"
+#include "store/programme_store.h"
 #include "ts/stream_parser.h"
 #include "ui/list/event_scan.h"
-#include "ui/list/event_text.h"
+#include "broadcast/event_text.h"
 
 namespace {
 
@@ -148,15 +149,14 @@ int64_t RowReferenceTime(const StreamParser& parser, int64_t systemNow)
     return parser.totYear > 0 ? parser.totTime : systemNow;
 }
 
-int BuildRows(RowTable& rows, const StreamParser& parser, IProfile& settings, const ChangeLog& changeLog,
-              int64_t systemNow)
+int BuildRows(RowTable& rows, const ProgrammeStore& store, IProfile& settings, const ChangeLog& changeLog,
+              int64_t now)
 {
     ClearRows(rows);
-    const int64_t now = RowReferenceTime(parser, systemNow);
     int count = 0;
     int headPosition = 0;
-    for (int v = 0; v < kMaxServices && parser.services[v]; ++v) {
-        const ServiceEntry& service = *parser.services[v];
+    for (int v = 0; v < kMaxServices && store.services[v]; ++v) {
+        const ServiceEntry& service = *store.services[v];
         int sortValue = 0;
         ListRow* row = NewRow(service, v, settings, changeLog, sortValue);
         if (!row) continue;

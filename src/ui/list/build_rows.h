@@ -6,6 +6,7 @@
 
 #include "ui/list/list_row.h"
 
+struct ProgrammeStore;
 struct StreamParser;
 class IProfile;
 class ChangeLog;
@@ -18,6 +19,7 @@ int64_t RowReferenceTime(const StreamParser& parser, int64_t systemNow);
 // ("Check%d", "Sort%d" in "SetupDialog", read from the profile for every service on every
 // rebuild), its names, its place in the sort order, whether the change log names it, and its
 // present and following programmes with sub-channels merged into their run. A row that cannot
-// be allocated is left out. Returns the number of rows.
-int BuildRows(RowTable& rows, const StreamParser& parser, IProfile& settings, const ChangeLog& changeLog,
-              int64_t systemNow);
+// be allocated is left out. `now` is the reference time (RowReferenceTime). Returns the
+// number of rows.
+int BuildRows(RowTable& rows, const ProgrammeStore& store, IProfile& settings, const ChangeLog& changeLog,
+              int64_t now);

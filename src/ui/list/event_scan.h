@@ -8,7 +8,7 @@
 
 #include "store/event_entry.h"
 #include "store/service_entry.h"
-#include "ts/broadcast_time.h"
+#include "broadcast/broadcast_time.h"
 
 constexpr int kRowScanLimit = 2;
 constexpr int kMenuScanLimit = 10;

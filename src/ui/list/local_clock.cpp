@@ -2,7 +2,7 @@
 
 #include <ctime>
 
-#include "ts/local_time.h"
+#include "broadcast/local_time.h"
 
 LocalClockTime LocalClockOf(int64_t stamp)
 {

@@ -2,10 +2,10 @@
 
 #include <cstdio>
 
-#include "ts/broadcast_time.h"
-#include "ts/stream_parser.h"
+#include "broadcast/broadcast_time.h"
+#include "store/programme_store.h"
 #include "ui/list/event_scan.h"
-#include "ui/list/event_text.h"
+#include "broadcast/event_text.h"
 #include "ui/list/list_row.h"
 
 namespace {
@@ -50,10 +50,10 @@ private:
     std::vector<ProgrammeMenuEntry>& m_entries;
 };
 
-const ServiceEntry* FindService(const StreamParser& parser, uint16_t serviceId)
+const ServiceEntry* FindService(const ProgrammeStore& store, uint16_t serviceId)
 {
-    for (int i = 0; i < kMaxServices && parser.services[i]; ++i)
-        if (parser.services[i]->serviceId == serviceId) return parser.services[i];
+    for (int i = 0; i < kMaxServices && store.services[i]; ++i)
+        if (store.services[i]->serviceId == serviceId) return store.services[i];
     return nullptr;
 }
 
@@ -90,11 +90,11 @@ bool IsStandardDefinition(uint8_t componentType)
     return componentType != 0 && (format == 0x0 || format == 0xA);
 }
 
-std::optional<ProgrammeMenu> BuildProgrammeMenu(const StreamParser& parser, int rowIndex, uint16_t serviceId,
+std::optional<ProgrammeMenu> BuildProgrammeMenu(const ProgrammeStore& store, int rowIndex, uint16_t serviceId,
                                                 const char* column0Text, bool tuning, bool recording, int64_t now)
 {
     if (rowIndex < 0) return std::nullopt;
-    const ServiceEntry* service = FindService(parser, serviceId);
+    const ServiceEntry* service = FindService(store, serviceId);
     if (!service) return std::nullopt;
     ProgrammeMenu menu;
     MenuTaker taker(menu.entries);

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-struct StreamParser;
+struct ProgrammeStore;
 
 constexpr int kTuneCommandBase = 2100;  // WM_COMMAND 2100 + r tunes to the service of row r
 constexpr int kMenuTitleBytes = 80;
@@ -40,5 +40,5 @@ bool IsStandardDefinition(uint8_t componentType);
 // The menu for list row rowIndex showing column0Text, whose service id is serviceId.
 // tuning: a tuning request is in progress. Nothing when rowIndex is negative, the store has
 // no such service, or no coming programme has a name. now: the system clock.
-std::optional<ProgrammeMenu> BuildProgrammeMenu(const StreamParser& parser, int rowIndex, uint16_t serviceId,
+std::optional<ProgrammeMenu> BuildProgrammeMenu(const ProgrammeStore& store, int rowIndex, uint16_t serviceId,
                                                 const char* column0Text, bool tuning, bool recording, int64_t now);

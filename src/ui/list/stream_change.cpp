@@ -25,9 +25,9 @@ void StampChannels(StreamParser& parser, const HostServiceRecord* records, int c
     for (int i = 0; i < count; ++i) {
         const uint32_t serviceId = records[i].serviceId;
         Trace("%d:SetChannel(%d,%d)\r\n", i, static_cast<int>(serviceId), channel);
-        const int position = FindOrAddService(parser, static_cast<uint16_t>(serviceId));
+        const int position = FindOrAddService(parser.store, static_cast<uint16_t>(serviceId));
         if (position == kNoService) continue;
-        ServiceEntry* entry = parser.services[position];
+        ServiceEntry* entry = parser.store.services[position];
         if (entry && entry->channel == 0) entry->channel = static_cast<uint16_t>(channel);
     }
 }

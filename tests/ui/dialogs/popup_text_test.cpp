@@ -9,7 +9,7 @@
 #include "support/japan_time.h"
 #include "support/section_builder.h"
 #include "support/sjis_text.h"
-#include "ts/broadcast_time.h"
+#include "broadcast/broadcast_time.h"
 #include "ts/stream_parser.h"
 #include "ui/dialogs/extended_event.h"
 #include "ui/list/list_items.h"
@@ -43,7 +43,7 @@ protected:
     void SetUp() override
     {
         PinJapanTime();
-        service = parser.services[FindOrAddService(parser, kService)];
+        service = parser.store.services[FindOrAddService(parser.store, kService)];
         row.serviceId = kService;
         row.present = Slot(20, 21, u8"ニュース", 0xB3);
         row.following = Slot(21, 22, u8"ドラマ", 0x00);
@@ -105,17 +105,17 @@ TEST_F(PopupTextTest, ContinuationMarkShowsThePresentProgramme)
     EXPECT_EQ(1, PopupSlotIndex(2, "21:00 x"));
     EXPECT_EQ(0, PopupSlotIndex(1, kContinuationMark));
     PopupTexts texts;
-    ASSERT_TRUE(DescribeProgramme(row, 2, kContinuationMark, "NHK", parser, texts));
+    ASSERT_TRUE(DescribeProgramme(row, 2, kContinuationMark, "NHK", parser.store, texts));
     EXPECT_EQ(Sjis(u8"【ニュース】\r\n\r\n"), texts.body);
     EXPECT_EQ(Sjis(u8"[NHK] - 2026/12/07(月)"), texts.nameLine);
     EXPECT_EQ(Sjis(u8" 20:00～21:00 1080i(16:9)"), texts.timesLine);
-    EXPECT_FALSE(DescribeProgramme(row, 1, "", "NHK", parser, texts)) << "an empty cell shows nothing new";
+    EXPECT_FALSE(DescribeProgramme(row, 1, "", "NHK", parser.store, texts)) << "an empty cell shows nothing new";
 }
 
 TEST_F(PopupTextTest, ComponentTypeZeroShows480iWithUnknownAspect)
 {
     PopupTexts texts;
-    ASSERT_TRUE(DescribeProgramme(row, 2, "21:00 x", "NHK", parser, texts));
+    ASSERT_TRUE(DescribeProgramme(row, 2, "21:00 x", "NHK", parser.store, texts));
     EXPECT_EQ(Sjis(u8" 21:00～22:00 480i(--)"), texts.timesLine);
 }
 
@@ -123,7 +123,7 @@ TEST_F(PopupTextTest, ShortTextEndingWithALineBreakShowsNoEmptyLastLine)
 {
     std::strcpy(row.present.text, "first\rsecond\r");
     PopupTexts texts;
-    ASSERT_TRUE(DescribeProgramme(row, 1, "20:00 x", "NHK", parser, texts));
+    ASSERT_TRUE(DescribeProgramme(row, 1, "20:00 x", "NHK", parser.store, texts));
     EXPECT_EQ(Sjis(u8"【ニュース】\r\n\r\nfirst\r\nsecond"), texts.body);
 }
 
@@ -138,7 +138,7 @@ TEST_F(PopupTextTest, ExtendedDescriptionSplitOverDescriptorsIsOneItem)
     const Bytes third = Extended(u8"番組内容", u8"旅の記録");
     Put(service->scheduleExtended[0], 0x58, {Event(7, 20, 60, Join({first, second, third}))});
     PopupTexts texts;
-    ASSERT_TRUE(DescribeProgramme(row, 1, "20:00 x", "NHK", parser, texts));
+    ASSERT_TRUE(DescribeProgramme(row, 1, "20:00 x", "NHK", parser.store, texts));
     EXPECT_EQ(Sjis(u8"【ニュース】\r\n\r\n\r\n\r\n出演者\r\n山田太郎\r\n佐藤花子\r\n\r\n番組内容\r\n旅の記録"), texts.body);
 }
 
@@ -171,12 +171,12 @@ TEST_F(PopupTextTest, ProgrammeBeforeTheScheduleComesFromThePresentOrFollowingSe
 TEST_F(PopupTextTest, RowWhoseStoreIndexMovedFindsItsOwnService)
 {
     Put(service->scheduleExtended[0], 0x58, {Event(7, 20, 60, Extended(u8"内容", u8"本物"))});
-    FindOrAddService(parser, 1000);  // shifts 1024 to index 1
+    FindOrAddService(parser.store, 1000);  // shifts 1024 to index 1
     row.storeIndex = 0;
     PopupTexts texts;
-    ASSERT_TRUE(DescribeProgramme(row, 1, "20:00 x", "NHK", parser, texts));
+    ASSERT_TRUE(DescribeProgramme(row, 1, "20:00 x", "NHK", parser.store, texts));
     EXPECT_NE(std::string::npos, texts.body.find(Sjis(u8"本物")));
-    EXPECT_EQ(nullptr, StoreEntryOfRow(parser, 7, 999));
+    EXPECT_EQ(nullptr, StoreEntryOfRow(parser.store, 7, 999));
 }
 
 }  // namespace

@@ -19,7 +19,7 @@
 #include "support/japan_time.h"
 #include "support/section_builder.h"
 #include "support/sjis_text.h"
-#include "ts/broadcast_time.h"
+#include "broadcast/broadcast_time.h"
 #include "ts/stream_parser.h"
 #include "ui/list/build_rows.h"
 #include "ui/list/list_row.h"
@@ -93,9 +93,9 @@ protected:
 
     ServiceEntry& AddService(uint16_t serviceId, std::u8string_view name = u8"", uint16_t channel = 27)
     {
-        const int position = FindOrAddService(*parser, serviceId);
+        const int position = FindOrAddService(parser->store, serviceId);
         EXPECT_LT(position, kNoService);
-        ServiceEntry& service = *parser->services[position];
+        ServiceEntry& service = *parser->store.services[position];
         service.channel = channel;
         const Bytes raw = EncodeArib(name);
         service.serviceNameLength = static_cast<uint16_t>(std::min<size_t>(raw.size(), kNameBytes));
@@ -104,7 +104,7 @@ protected:
     }
     ServiceEntry& Service(uint16_t serviceId)
     {
-        return *parser->services[FindOrAddService(*parser, serviceId)];
+        return *parser->store.services[FindOrAddService(parser->store, serviceId)];
     }
     // A basic schedule section (table 0x50, or 0x51 from slot 256) in its slot.
     void PutSchedule(uint16_t serviceId, int slot, std::vector<EitEvent> events)
@@ -126,7 +126,7 @@ protected:
         ASSERT_TRUE(StoreSection(slot, section.data(), section.size()));
     }
 
-    int Build(int64_t now) { return BuildRows(rows, *parser, settings, changeLog, now); }
+    int Build(int64_t now) { return BuildRows(rows, parser->store, settings, changeLog, RowReferenceTime(*parser, now)); }
     const ListRow& Row(int index) const { return *rows[index]; }
     const ListRow* RowOf(uint16_t serviceId) const
     {

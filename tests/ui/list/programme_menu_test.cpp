@@ -20,7 +20,7 @@ Bytes Concat(std::initializer_list<Bytes> parts)
 std::optional<ProgrammeMenu> MenuFor(const StreamParser& parser, uint16_t serviceId, bool tuning = false,
                                      bool recording = false)
 {
-    return BuildProgrammeMenu(parser, 3, serviceId, Sjis(u8"ＮＨＫ総合").c_str(), tuning, recording, kNow);
+    return BuildProgrammeMenu(parser.store, 3, serviceId, Sjis(u8"ＮＨＫ総合").c_str(), tuning, recording, kNow);
 }
 
 TEST_F(ProgrammeMenus, EndTimeIsAddedOnTheClockFaceAcrossMidnight)
@@ -81,7 +81,7 @@ TEST_F(ProgrammeMenus, NamelessProgrammesMakeNoEntry)
     PutSchedule(0x0401, 0, {Programme(1, At(20, 0), 60, u8""), Programme(2, At(21, 0), 60, u8"")});
     EXPECT_FALSE(MenuFor(*parser, 0x0401));
     EXPECT_FALSE(MenuFor(*parser, 0x0999));  // not in the store
-    EXPECT_FALSE(BuildProgrammeMenu(*parser, -1, 0x0400, "", false, false, kNow));
+    EXPECT_FALSE(BuildProgrammeMenu(parser->store, -1, 0x0400, "", false, false, kNow));
 }
 
 TEST_F(ProgrammeMenus, StandardDefinitionMark)

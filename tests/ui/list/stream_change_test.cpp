@@ -39,8 +39,8 @@ protected:
 
     const ServiceEntry* Service(uint16_t serviceId) const
     {
-        for (int i = 0; i < parserStorage->serviceCount; ++i)
-            if (parserStorage->services[i]->serviceId == serviceId) return parserStorage->services[i];
+        for (int i = 0; i < parserStorage->store.serviceCount; ++i)
+            if (parserStorage->store.services[i]->serviceId == serviceId) return parserStorage->store.services[i];
         return nullptr;
     }
 
@@ -107,7 +107,7 @@ TEST_F(StreamChange, StopsWhereTheHostGivesNoUsableList)
     EXPECT_EQ(Change(13, 0x0400), unsigned{kWorkRefreshPopup});
     EXPECT_EQ(hostServiceCount, kHostServiceCapacity);
 
-    EXPECT_EQ(parser->serviceCount, 0);
+    EXPECT_EQ(parser->store.serviceCount, 0);
     EXPECT_EQ(currentServiceId, -1);
     EXPECT_EQ(currentChannel, -1);
     EXPECT_EQ(lastServiceId, 0);
@@ -115,10 +115,10 @@ TEST_F(StreamChange, StopsWhereTheHostGivesNoUsableList)
 
 TEST_F(StreamChange, StampsEachServiceWithTheFirstChannelItWasSeenOn)
 {
-    ASSERT_NE(FindOrAddService(*parser, 0x0401), kNoService);
+    ASSERT_NE(FindOrAddService(parser->store, 0x0401), kNoService);
     host.serviceIds = {0x0408, 0x0400, 0x0401};
     EXPECT_EQ(Change(13, 0x0400), kWorkRefreshPopup | kWorkRepaintList);
-    ASSERT_EQ(parser->serviceCount, 3);
+    ASSERT_EQ(parser->store.serviceCount, 3);
     for (uint16_t id : {0x0400, 0x0401, 0x0408}) EXPECT_EQ(Service(id)->channel, 13) << id;
     EXPECT_EQ(currentServiceId, 0x0400);
     EXPECT_EQ(currentChannel, 13);
@@ -162,7 +162,7 @@ TEST_F(StreamChange, NegativeCountStampsNothing)
     host.serviceIds = {0x0400};
     host.reportedCount = -3;
     EXPECT_EQ(Change(13, 0x0400), kWorkRefreshPopup | kWorkRepaintList);
-    EXPECT_EQ(parser->serviceCount, 0);
+    EXPECT_EQ(parser->store.serviceCount, 0);
     EXPECT_EQ(currentServiceId, 0x0400);
 }
 

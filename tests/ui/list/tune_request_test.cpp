@@ -161,10 +161,10 @@ TEST_F(Tuning, RecordingBlocksEveryTunePath)
 
     PinJapanTime();
     StreamParser parser;
-    const int position = FindOrAddService(parser, 1032);
+    const int position = FindOrAddService(parser.store, 1032);
     const Bytes eit = MakeEit({.serviceId = 1032, .events = {Programme(1, At(20, 0), 60, u8"ニュース")}});
-    ASSERT_TRUE(StoreSection(parser.services[position]->schedule[0], eit.data(), eit.size()));
-    const auto menu = BuildProgrammeMenu(parser, 2, 1032, "NHK", false, recording, Stamp(20, 10));
+    ASSERT_TRUE(StoreSection(parser.store.services[position]->schedule[0], eit.data(), eit.size()));
+    const auto menu = BuildProgrammeMenu(parser.store, 2, 1032, "NHK", false, recording, Stamp(20, 10));
     ASSERT_TRUE(menu);
     EXPECT_EQ(menu->titleCommand, 0);
     EXPECT_EQ(menu->title, Sjis(u8"［NHK］"));

@@ -106,7 +106,7 @@ bool Describe(CEventView& view, const ListRow& row, int column, int item, const 
     const std::string name =
         nameText ? std::string(nameText) : ItemText(view.m_hList, item, 0, kPopupNameTextBytes - 1);
     PluginLockGuard guard(view.m_lock);
-    return view.m_pParser && DescribeProgramme(row, column, cell.c_str(), name.c_str(), *view.m_pParser, texts);
+    return view.m_pParser && DescribeProgramme(row, column, cell.c_str(), name.c_str(), view.m_pParser->store, texts);
 }
 
 void BeginDrag(HWND popup)

@@ -63,7 +63,7 @@ void Fill(CEventView& view, HWND dialog)
     std::vector<SetupItem> items;
     {
         PluginLockGuard guard(view.m_lock);
-        if (view.m_pParser) items = FillSetupList(*view.m_pParser, profile);
+        if (view.m_pParser) items = FillSetupList(view.m_pParser->store, profile);
     }
     int position = 0;
     for (const SetupItem& entry : items) {

@@ -28,7 +28,7 @@ void ClearProgrammes(CEventView& view)
 {
     if (MessageBoxA(view.m_hWnd, kClearQuestion, kMainCaption, MB_YESNO | MB_ICONQUESTION) != IDYES) return;
     PluginLockGuard guard(view.m_lock);
-    if (view.m_pParser) ClearStore(*view.m_pParser);
+    if (view.m_pParser) ClearProgrammeData(*view.m_pParser);
 }
 
 bool ControlDisabled(HWND window, int controlId)

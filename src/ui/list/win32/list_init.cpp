@@ -80,7 +80,7 @@ void SetUpDetailsPopup(CEventView& view, IProfile& profile)
 void LoadDataFiles(CEventView& view)
 {
     PluginLockGuard guard(view.m_lock);
-    if (view.m_pParser) LoadEventCache(*view.m_pParser, view.m_datPath);
+    if (view.m_pParser) LoadProgrammeData(*view.m_pParser, view.m_datPath);
     LoadChangeLog(view.m_changeLog, view.m_updPath);
 }
 
@@ -129,7 +129,7 @@ void SaveEventCacheNow(CEventView& view)
     bool built = false;
     {
         PluginLockGuard guard(view.m_lock);
-        if (view.m_pParser) built = BuildEventCacheImage(*view.m_pParser, image);
+        if (view.m_pParser) built = BuildEventCacheImage(view.m_pParser->store, image);
     }
     if (built) WriteDataFile(view.m_datPath, image.data(), image.size());
 }

@@ -108,9 +108,9 @@ void CEventView::SaveDirtyStore()
     {
         PluginLockGuard guard(m_lock);
         if (!m_pParser || !m_pParser->dirty) return;
-        work.saveCache = BuildEventCacheImage(*m_pParser, work.cacheImage);
+        work.saveCache = BuildEventCacheImage(m_pParser->store, work.cacheImage);
         m_pParser->dirty = 0;
-        work.changesFound = DetectScheduleChanges(*m_pParser, m_changeLog, nullptr, &work.changedServices);
+        work.changesFound = DetectScheduleChanges(m_pParser->store, m_changeLog, nullptr, &work.changedServices);
     }
     if (work.saveCache) WriteDataFile(m_datPath, work.cacheImage.data(), work.cacheImage.size());
     if (!work.changesFound) return;
@@ -134,7 +134,7 @@ void CEventView::BuildRows()
     {
         PluginLockGuard guard(m_lock);
         if (!m_pParser) return;
-        ::BuildRows(m_rows, *m_pParser, profile, m_changeLog, SystemNow());
+        ::BuildRows(m_rows, m_pParser->store, profile, m_changeLog, RowReferenceTime(*m_pParser, SystemNow()));
         currentServiceId = m_currentServiceId;
     }
     const ListUpdate update = DecideListItems(m_rows, ListView_GetItemCount(m_hList));

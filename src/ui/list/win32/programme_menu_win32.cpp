@@ -55,7 +55,7 @@ void CEventView::ShowProgrammeMenu(int item)
     {
         PluginLockGuard guard(m_lock);
         if (m_pParser)
-            built = BuildProgrammeMenu(*m_pParser, r, row->serviceId, column0.c_str(), m_tuning.InProgress(),
+            built = BuildProgrammeMenu(m_pParser->store, r, row->serviceId, column0.c_str(), m_tuning.InProgress(),
                                        recording, SystemNow());
     }
     if (!built || !menu.Handle()) return;

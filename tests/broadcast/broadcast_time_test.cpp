@@ -1,4 +1,4 @@
-#include "ts/broadcast_time.h"
+#include "broadcast/broadcast_time.h"
 
 #include <gtest/gtest.h>
 

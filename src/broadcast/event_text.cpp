@@ -1,4 +1,4 @@
-#include "ui/list/event_text.h"
+#include "broadcast/event_text.h"
 
 #include <cstring>
 

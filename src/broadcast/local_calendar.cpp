@@ -1,8 +1,8 @@
-#include "ui/dialogs/local_calendar.h"
+#include "broadcast/local_calendar.h"
 
 #include <ctime>
 
-#include "ts/local_time.h"
+#include "broadcast/local_time.h"
 
 LocalCalendarTime LocalCalendarOf(int64_t stamp)
 {

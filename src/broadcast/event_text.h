@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "ts/byte_reader.h"
+#include "broadcast/byte_reader.h"
 
 constexpr uint8_t kShortEventTag = 0x4D;      // ARIB STD-B10 short event descriptor
 constexpr uint8_t kComponentTag = 0x50;       // ARIB STD-B10 component descriptor

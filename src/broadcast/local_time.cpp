@@ -1,4 +1,4 @@
-#include "ts/local_time.h"
+#include "broadcast/local_time.h"
 
 bool ToLocalTime(int64_t stamp, std::tm& out)
 {
