@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""Fails when two folders of src/ include each other, directly or round a longer loop.
+"""Fails when two folders of src/ include each other, directly or round a longer loop, or
+when a portable file (outside plugin/, res/ and the win32/ folders) includes a Windows header.
 
 Every folder is a node of its own, a win32/ folder apart from the portable folder above it, so
 a Windows file that reaches back into a sibling window's folder shows up as a cycle too.
@@ -11,9 +12,16 @@ import re
 import sys
 
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"', re.MULTILINE)
+WINDOWS_HEADER = re.compile(r'^\s*#\s*include\s+<(windows|commctrl|winuser|wingdi|winbase)\.h>', re.MULTILINE | re.IGNORECASE)
 
 
-def folder_graph(src):
+def is_windows_folder(folder):
+    parts = folder.split(os.sep)
+    return "win32" in parts or parts[0] in ("plugin", "res")
+
+
+def folder_graph(src, portable_windows):
+    """portable_windows collects the portable files that include a Windows header."""
     edges = {}  # (from, to) -> an example "file -> header" for the message
     for root, _, files in os.walk(src):
         here = os.path.relpath(root, src)
@@ -23,6 +31,8 @@ def folder_graph(src):
             path = os.path.join(root, name)
             with open(path, encoding="utf-8", errors="replace") as f:
                 text = f.read()
+            if not is_windows_folder(here) and WINDOWS_HEADER.search(text):
+                portable_windows.append(os.path.join(here, name))
             for header in INCLUDE.findall(text):
                 if "/" not in header:
                     continue
@@ -70,15 +80,18 @@ def cycles(edges):
 
 def main():
     src = sys.argv[1] if len(sys.argv) > 1 else os.path.join(os.path.dirname(__file__), "..", "src")
-    edges = folder_graph(src)
+    portable_windows = []
+    edges = folder_graph(src, portable_windows)
     found = cycles(edges)
+    for path in portable_windows:
+        print(f"portable file includes a Windows header: {path}")
     for component in found:
         members = set(component)
         print("include cycle between folders: " + ", ".join(component))
         for (a, b), example in sorted(edges.items()):
             if a in members and b in members:
                 print(f"  {a} -> {b}: {example}")
-    if found:
+    if found or portable_windows:
         return 1
     print(f"no include cycle among {len({n for e in edges for n in e})} folders")
     return 0

@@ -249,17 +249,17 @@ protected:
     {
         ASSERT_NE(View().parser, nullptr);
         const StreamParser& stored = *View().parser;
-        ASSERT_LE(stored.serviceCount, kMaxServices);
-        for (int i = 1; i < stored.serviceCount; ++i)
-            EXPECT_LT(stored.services[i - 1]->serviceId, stored.services[i]->serviceId);
+        ASSERT_LE(stored.store.serviceCount, kMaxServices);
+        for (int i = 1; i < stored.store.serviceCount; ++i)
+            EXPECT_LT(stored.store.services[i - 1]->serviceId, stored.store.services[i]->serviceId);
         size_t missing = 0;
         for (const Bytes& section : eitSections) {
             const ServiceEntry* service = FindService(stored, static_cast<uint16_t>(section[3] << 8 | section[4]));
             if (!service || !Stores(*service, section)) ++missing;
         }
         EXPECT_EQ(missing, 0u) << "of " << eitSections.size() << " EIT sections of the stream";
-        for (int i = 0; i < reference.serviceCount; ++i) {
-            const ServiceEntry& expected = *reference.services[i];
+        for (int i = 0; i < reference.store.serviceCount; ++i) {
+            const ServiceEntry& expected = *reference.store.services[i];
             const ServiceEntry* actual = FindService(stored, expected.serviceId);
             ASSERT_NE(actual, nullptr) << "service " << expected.serviceId;
             EXPECT_EQ(FirstDifference(*actual, expected), "") << "service " << expected.serviceId;

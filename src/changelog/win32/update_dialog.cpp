@@ -16,8 +16,9 @@
 #include "res/dialog_ids.h"
 #include "settings/settings_keys.h"
 #include "settings/win32/private_profile.h"
-#include "ui/list/win32/list_control.h"
-#include "ui/list/win32/list_draw.h"
+#include "ui/win32/list_view.h"
+#include "ui/win32/cell_drawing.h"
+#include "ts/stream_parser.h"
 
 namespace {
 
@@ -38,14 +39,6 @@ std::string SubItemText(HWND list, int item, int column)
     lv.cchTextMax = sizeof text;
     SendMessageA(list, LVM_GETITEMTEXTA, item, reinterpret_cast<LPARAM>(&lv));
     return text;
-}
-
-int ColumnFormat(HWND list, int column)
-{
-    LVCOLUMNA lv = {};
-    lv.mask = LVCF_FMT;
-    if (!SendMessageA(list, LVM_GETCOLUMNA, column, reinterpret_cast<LPARAM>(&lv))) return LVCFMT_LEFT;
-    return lv.fmt;
 }
 
 void SetSubItemText(HWND list, int item, int column, const std::string& text)
@@ -75,7 +68,7 @@ void Refresh(CEventView& view, HWND dialog)
     {
         PluginLockGuard guard(view.m_lock);
         if (view.m_pParser) {
-            items = BuildUpdateList(view.m_changeLog, *view.m_pParser);
+            items = BuildUpdateList(view.m_changeLog, view.m_pParser->store);
         } else {
             const UpdateNameMap noNames;
             for (size_t n = 0; n < view.m_changeLog.Count(); ++n)
@@ -165,27 +158,6 @@ void Save(const CEventView& view, HWND dialog)
     WriteProfileInt(profile, kSectionUpdateDialog, kUpdateFixed.key, view.m_updateShown);
 }
 
-// The three fills of a row, made and deleted around one WM_DRAWITEM.
-class RowBrushes {
-public:
-    explicit RowBrushes(const UpdateRowColours& colours)
-        : m_brush{CreateSolidBrush(colours.rowFill), CreateSolidBrush(colours.emptyOldFill),
-                  CreateSolidBrush(colours.oldWithoutNewFill)}
-    {
-    }
-    ~RowBrushes()
-    {
-        for (HBRUSH brush : m_brush)
-            if (brush) DeleteObject(brush);
-    }
-    RowBrushes(const RowBrushes&) = delete;
-    RowBrushes& operator=(const RowBrushes&) = delete;
-    HBRUSH For(UpdateCellFill fill) const { return m_brush[static_cast<int>(fill)]; }
-
-private:
-    HBRUSH m_brush[3];
-};
-
 // Pieces one after another from the cell's left edge, each moving it by the width it needs.
 void DrawPieces(HDC dc, RECT cell, int format, const std::vector<TextPiece>& pieces, COLORREF difference)
 {
@@ -215,11 +187,11 @@ void DrawRow(const DRAWITEMSTRUCT& draw)
     SetBkMode(dc, TRANSPARENT);
     if (colours.highlightBackground) SetBkColor(dc, GetSysColor(COLOR_HIGHLIGHT));
     SetTextColor(dc, colours.text);
-    const RowBrushes brushes(colours);
+    const RowBrushes brushes{colours.rowFill, colours.emptyOldFill, colours.oldWithoutNewFill};
 
     RECT label = {};
     ListView_GetItemRect(list, item, &label, LVIR_LABEL);
-    FillRect(dc, &label, brushes.For(UpdateCellFill::Row));
+    FillRect(dc, &label, brushes.At(static_cast<int>(UpdateCellFill::Row)));
     DrawCellText(true, ColumnFormat(list, 0), label, SubItemText(list, item, 0).c_str(), dc);
 
     const std::string oldText = SubItemText(list, item, kUpdateOldColumn);
@@ -231,7 +203,7 @@ void DrawRow(const DRAWITEMSTRUCT& draw)
         RECT cell = {};
         ListView_GetSubItemRect(list, item, k, LVIR_BOUNDS, &cell);
         const UpdateCellPaint paint = PaintUpdateCell(k, oldText, newText);
-        FillRect(dc, &cell, brushes.For(paint.fill));
+        FillRect(dc, &cell, brushes.At(static_cast<int>(paint.fill)));
         if (paint.markDifferences) {
             const std::string& other = k == kUpdateOldColumn ? newText : oldText;
             DrawPieces(dc, cell, format, DifferencePieces(text, other), colours.difference);
@@ -281,7 +253,7 @@ INT_PTR HandleMessage(CEventView& view, HWND dialog, UINT message, WPARAM wParam
 
 }  // namespace
 
-HWND CreateUpdateInformationDialog(CEventView& view)
+HWND CreateUpdateDialog(CEventView& view)
 {
     // The template's list view is made before WM_INITDIALOG: its class must exist already.
     InitListViewClasses();

@@ -9,7 +9,7 @@ class CEventView;
 
 // Creates the dialog visible, owned by the main window, from the plug-in's own resources.
 // Null when it could not be made. The caller hides it or posts the refresh command (105).
-HWND CreateUpdateInformationDialog(CEventView& view);
+HWND CreateUpdateDialog(CEventView& view);
 
 // The dialog procedure. It reaches the plug-in object through the module's single pointer
 // and handles nothing while there is none.

@@ -16,7 +16,8 @@
 #include "ui/dialogs/popup_placement.h"
 #include "ui/dialogs/popup_state.h"
 #include "ui/dialogs/popup_text.h"
-#include "ui/list/win32/list_control.h"
+#include "ui/win32/list_view.h"
+#include "ts/stream_parser.h"
 
 namespace {
 
@@ -171,7 +172,7 @@ void OnTimer(CEventView& view, HWND popup)
     GetWindowRect(popup, &window);
     const bool hide = PopupTimerTick(state, pointer.x, pointer.y, {window.left, window.top, window.right, window.bottom});
     Keep(view, state);
-    if (hide) HideDetailsPopup(view);
+    if (hide) HidePopup(view);
     const bool busy = TuningBusy(view);
     const TuneButtonChange change = TuneButtonUpkeep(busy, IsWindowVisible(GetDlgItem(popup, IDC_POPUP_TUNE)) != 0);
     if (change != TuneButtonChange::None) SetTuneButton(popup, change == TuneButtonChange::Hide);
@@ -260,7 +261,7 @@ void OnCommand(CEventView& view, HWND popup, WPARAM wParam)
     case IDC_POPUP_TUNE: RequestTune(view); break;
     case IDC_POPUP_CLOSE:
         view.m_popupPinned = 0;
-        HideDetailsPopup(view);
+        HidePopup(view);
         break;
     default: break;
     }
@@ -286,7 +287,7 @@ INT_PTR HandleMessage(CEventView& view, HWND popup, UINT message, WPARAM wParam,
     case WM_LBUTTONUP: OnButtonUp(popup, lParam); return 0;
     // Losing the capture some other way ends the drag where it is.
     case WM_CAPTURECHANGED: g_popupWindow.dragging = false; return 0;
-    case WM_CLOSE: HideDetailsPopup(view); return TRUE;
+    case WM_CLOSE: HidePopup(view); return TRUE;
     case WM_TIMER:
         if (wParam == kPopupTimerId) OnTimer(view, popup);
         return 0;
@@ -297,7 +298,7 @@ INT_PTR HandleMessage(CEventView& view, HWND popup, UINT message, WPARAM wParam,
 
 }  // namespace
 
-HWND CreateDetailsPopupWindow(CEventView& view)
+HWND CreateDetailsPopup(CEventView& view)
 {
     g_popupWindow.lastColumn = -1;
     g_popupWindow.dragging = false;
@@ -305,7 +306,7 @@ HWND CreateDetailsPopupWindow(CEventView& view)
                               0);
 }
 
-void ShowPopupDetails(CEventView& view, int column, int rowIndex, int item, int userClick, const char* titleText,
+void ShowProgrammeDetails(CEventView& view, int column, int rowIndex, int item, int userClick, const char* titleText,
                       const char* nameText)
 {
     const ListRow* row = RowAt(view.m_rows, rowIndex);
@@ -314,7 +315,7 @@ void ShowPopupDetails(CEventView& view, int column, int rowIndex, int item, int 
     const PopupClick click = DecidePopupClick(state, view.m_hPopup != nullptr, column, row->serviceId, userClick != 0);
     if (click == PopupClick::Ignore) return;
     if (click == PopupClick::Hide) {
-        HideDetailsPopup(view);
+        HidePopup(view);
         return;
     }
     Keep(view, state);
@@ -335,7 +336,7 @@ void ShowPopupDetails(CEventView& view, int column, int rowIndex, int item, int 
     PresentPopup(view, pointer.x, pointer.y, userClick);
 }
 
-void HideDetailsPopup(CEventView& view)
+void HidePopup(CEventView& view)
 {
     PopupState state = StateOf(view);
     if (!HidePopupState(state, view.m_hPopup != nullptr)) return;

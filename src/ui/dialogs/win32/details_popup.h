@@ -15,16 +15,16 @@ class CEventView;
 
 // Created visible, owned by the main window, from the plug-in's own resources; null when
 // it could not be made.
-HWND CreateDetailsPopupWindow(CEventView& view);
+HWND CreateDetailsPopup(CEventView& view);
 
 // Fills and presents the popup for one "now" (1) or "next" (2) cell of row rowIndex. item:
 // the list item whose texts are read; titleText and nameText, when given, stand in for the
 // cell's text and column 0's text. userClick 0 is a refresh, which never brings the popup up.
-void ShowPopupDetails(CEventView& view, int column, int rowIndex, int item, int userClick, const char* titleText,
+void ShowProgrammeDetails(CEventView& view, int column, int rowIndex, int item, int userClick, const char* titleText,
                       const char* nameText);
 
 // Hides the popup unless it is pinned or already hidden, stops its timer and gives the
 // keyboard focus back to the main window.
-void HideDetailsPopup(CEventView& view);
+void HidePopup(CEventView& view);
 
 INT_PTR CALLBACK DetailsPopupProc(HWND popup, UINT message, WPARAM wParam, LPARAM lParam);

@@ -14,7 +14,8 @@
 #include "res/dialog_ids.h"
 #include "settings/win32/private_profile.h"
 #include "ui/dialogs/setup_list.h"
-#include "ui/list/win32/list_control.h"
+#include "ui/win32/list_view.h"
+#include "ts/stream_parser.h"
 
 namespace {
 
@@ -155,7 +156,7 @@ INT_PTR HandleMessage(CEventView& view, HWND dialog, UINT message, WPARAM wParam
 
 }  // namespace
 
-INT_PTR RunSettings(CEventView& view)
+INT_PTR RunSettingsDialog(CEventView& view)
 {
     // The template's list view is made before WM_INITDIALOG: its class must exist already.
     InitListViewClasses();

@@ -9,6 +9,6 @@ class CEventView;
 
 // Runs the dialog modally, owned by the main window; returns 1 after OK (the choice is
 // saved and the main list rebuilt) and 2 after Cancel or closing (nothing is written).
-INT_PTR RunSettings(CEventView& view);
+INT_PTR RunSettingsDialog(CEventView& view);
 
 INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);

@@ -8,10 +8,11 @@
 #include "store/programme_store.h"
 #include "ts/diagnostics.h"
 #include "ts/stream_parser.h"
-#include "ui/dialogs/win32/companion_hooks.h"
+#include "ui/dialogs/win32/details_popup.h"
+#include "ui/dialogs/win32/settings_dialog.h"
 #include "ui/list/programme_menu.h"
 #include "ui/list/recording_guard.h"
-#include "ui/list/win32/list_control.h"
+#include "ui/win32/list_view.h"
 #include "ui/list/win32/list_window_ids.h"
 
 namespace {

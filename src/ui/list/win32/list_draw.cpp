@@ -11,59 +11,10 @@
 #include "ui/list/countdown_bar.h"
 #include "ui/list/local_clock.h"
 #include "ui/list/row_colours.h"
-#include "ui/list/win32/list_control.h"
-#include "ui/list/win32/list_draw.h"
+#include "ui/win32/list_view.h"
+#include "ui/win32/cell_drawing.h"
 
 namespace {
-
-constexpr int kMarginLeft = 2;
-constexpr int kMarginRightAligned = 6;
-
-UINT AlignmentOf(int format)
-{
-    switch (format & LVCFMT_JUSTIFYMASK) {
-    case LVCFMT_LEFT: return DT_LEFT;
-    case LVCFMT_RIGHT: return DT_RIGHT;
-    default: return DT_CENTER;
-    }
-}
-
-int ColumnFormat(HWND list, int column)
-{
-    LVCOLUMNA lv = {};
-    lv.mask = LVCF_FMT;
-    SendMessageA(list, LVM_GETCOLUMNA, column, reinterpret_cast<LPARAM>(&lv));
-    return lv.fmt;
-}
-
-// The four fills of one row's scheme; a cell takes the one its colour names.
-class RowBrushes {
-public:
-    explicit RowBrushes(const RowColours& colours)
-        : m_colours{colours.nameFill, colours.presentFill, colours.followingFill, colours.emptyFill}
-    {
-        for (int i = 0; i < kCount; ++i) m_brushes[i] = CreateSolidBrush(m_colours[i]);
-    }
-    ~RowBrushes()
-    {
-        for (HBRUSH brush : m_brushes)
-            if (brush) DeleteObject(brush);
-    }
-    RowBrushes(const RowBrushes&) = delete;
-    RowBrushes& operator=(const RowBrushes&) = delete;
-
-    HBRUSH For(ColourRef colour) const
-    {
-        for (int i = 0; i < kCount; ++i)
-            if (m_colours[i] == colour) return m_brushes[i];
-        return m_brushes[0];
-    }
-
-private:
-    static constexpr int kCount = 4;
-    ColourRef m_colours[kCount];
-    HBRUSH m_brushes[kCount] = {};
-};
 
 void DrawBar(HDC dc, const ListRow* row, const RECT& cell)
 {
@@ -101,21 +52,6 @@ void PaintProgrammeCells(const ItemPaint& paint)
 
 }  // namespace
 
-int DrawCellText(bool withMargins, int format, const RECT& rect, const char* text, HDC dc)
-{
-    DRAWTEXTPARAMS params = {};
-    params.cbSize = sizeof(params);
-    params.iTabLength = 0;
-    params.iLeftMargin = withMargins ? kMarginLeft : 0;
-    params.iRightMargin = withMargins && (format & LVCFMT_JUSTIFYMASK) == LVCFMT_RIGHT ? kMarginRightAligned : 0;
-    const UINT flags = AlignmentOf(format) | DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS;
-    RECT drawn = rect;
-    DrawTextExA(dc, const_cast<char*>(text), -1, &drawn, flags, &params);
-    RECT measured = rect;
-    DrawTextExA(dc, const_cast<char*>(text), -1, &measured, flags | DT_CALCRECT, &params);
-    return measured.right - measured.left;
-}
-
 void CEventView::OnDrawItem(const DRAWITEMSTRUCT& draw)
 {
     if (!m_hList || draw.hwndItem != m_hList || draw.CtlType != ODT_LISTVIEW) return;
@@ -130,7 +66,7 @@ void CEventView::OnDrawItem(const DRAWITEMSTRUCT& draw)
     const HDC dc = draw.hDC;
     const int saved = SaveDC(dc);
     SetBkMode(dc, TRANSPARENT);
-    const RowBrushes brushes(colours);
+    const RowBrushes brushes{colours.nameFill, colours.presentFill, colours.followingFill, colours.emptyFill};
     const HPEN pen = CreatePen(PS_SOLID, kCountdownPenWidth, colours.pen);
     SetTextColor(dc, colours.nameText);
     if (colours.setBackground) SetBkColor(dc, colours.background);

@@ -17,9 +17,10 @@
 #include "store/programme_store.h"
 #include "ts/diagnostics.h"
 #include "ts/stream_parser.h"
-#include "ui/dialogs/win32/companion_hooks.h"
+#include "changelog/win32/update_dialog.h"
+#include "ui/dialogs/win32/details_popup.h"
 #include "ui/list/clock_tick.h"
-#include "ui/list/win32/list_control.h"
+#include "ui/win32/list_view.h"
 #include "ui/list/win32/list_window_ids.h"
 
 namespace {

@@ -15,12 +15,12 @@
 #include "store/data_file.h"
 #include "store/event_cache.h"
 #include "ts/stream_parser.h"
-#include "ui/dialogs/win32/companion_hooks.h"
+#include "ui/dialogs/win32/details_popup.h"
 #include "ui/list/build_rows.h"
 #include "ui/list/clock_tick.h"
 #include "ui/list/list_items.h"
 #include "ui/list/local_clock.h"
-#include "ui/list/win32/list_control.h"
+#include "ui/win32/list_view.h"
 #include "ui/list/win32/list_window_ids.h"
 
 namespace {
@@ -107,9 +107,9 @@ void CEventView::SaveDirtyStore()
     StoreSaveWork work;
     {
         PluginLockGuard guard(m_lock);
-        if (!m_pParser || !m_pParser->dirty) return;
+        if (!m_pParser || !m_pParser->store.dirty) return;
         work.saveCache = BuildEventCacheImage(m_pParser->store, work.cacheImage);
-        m_pParser->dirty = 0;
+        m_pParser->store.dirty = 0;
         work.changesFound = DetectScheduleChanges(m_pParser->store, m_changeLog, nullptr, &work.changedServices);
     }
     if (work.saveCache) WriteDataFile(m_datPath, work.cacheImage.data(), work.cacheImage.size());

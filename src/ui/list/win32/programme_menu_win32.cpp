@@ -9,7 +9,8 @@
 #include "plugin/event_view.h"
 #include "ui/list/local_clock.h"
 #include "ui/list/programme_menu.h"
-#include "ui/list/win32/list_control.h"
+#include "ui/win32/list_view.h"
+#include "ts/stream_parser.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "ui/list/win32/list_control.h"
+#include "ui/win32/list_view.h"
 
 #include <commctrl.h>
 
