@@ -183,11 +183,29 @@ LRESULT CALLBACK ReadOpenedMenu(int code, WPARAM wParam, LPARAM lParam)
             info.dwTypeData = text;
             info.cch = sizeof text;
             GetMenuItemInfoA(menu, i, TRUE, &info);
-            g_openedMenu.push_back({info.wID, text, (info.fState & MFS_CHECKED) != 0, info.hbmpChecked, info.hbmpUnchecked});
+            const bool checked = (info.fState & MFS_CHECKED) != 0;
+            g_openedMenu.push_back({info.wID, text, checked, info.hbmpChecked, info.hbmpUnchecked});
         }
         PostMessageA(g_menuOwner, WM_CANCELMODE, 0, 0);
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+// A right click on a list item, as the list control reports it; the menu is read and closed.
+std::vector<OpenedMenuEntry> OpenProgrammeMenu(HWND window, HWND list, int item)
+{
+    g_menuOwner = window;
+    g_openedMenu.clear();
+    const HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, ReadOpenedMenu, nullptr, GetCurrentThreadId());
+    NMITEMACTIVATE click = {};
+    click.hdr.hwndFrom = list;
+    click.hdr.idFrom = kMainListId;
+    click.hdr.code = NM_RCLICK;
+    click.iItem = item;
+    click.iSubItem = 1;
+    SendMessageA(window, WM_NOTIFY, kMainListId, reinterpret_cast<LPARAM>(&click));
+    UnhookWindowsHookEx(hook);
+    return g_openedMenu;
 }
 
 struct MarkBitmap {
@@ -239,41 +257,31 @@ TEST_F(ProgrammeMenu, TitleTunesAndStandardDefinitionEntriesAreTickedWithTheSdMa
     const time_t now = std::time(nullptr);
     const time_t start = now - now % 60 - 600;
     Bytes highDefinition = ShortEventDescriptor(EncodeArib(u8"朝の特集"), {});
-    AppendBytes(highDefinition, ComponentDescriptor(0xB3));
+    AppendBytes(highDefinition, ComponentDescriptor(0xB3));  // 1080i, 16:9
     Bytes standardDefinition = ShortEventDescriptor(EncodeArib(u8"天気"), {});
-    AppendBytes(standardDefinition, ComponentDescriptor(0x01));
-    FeedSchedule(0x50, kService, {Event(1, start, 3600, highDefinition), Event(2, start + 3600, 1800, standardDefinition)});
+    AppendBytes(standardDefinition, ComponentDescriptor(0x01));  // 480i, 4:3
+    FeedSchedule(0x50, kService,
+                 {Event(1, start, 3600, highDefinition), Event(2, start + 3600, 1800, standardDefinition)});
     const HWND window = FindPluginWindow();
     const HWND list = GetDlgItem(window, kMainListId);
     ASSERT_TRUE(PumpUntil([&] { return ItemCount(list) == 1; }, 3000));
 
-    g_menuOwner = window;
-    g_openedMenu.clear();
-    const HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, ReadOpenedMenu, nullptr, GetCurrentThreadId());
-    NMITEMACTIVATE click = {};
-    click.hdr.hwndFrom = list;
-    click.hdr.idFrom = kMainListId;
-    click.hdr.code = NM_RCLICK;
-    click.iItem = 0;
-    click.iSubItem = 1;
-    SendMessageA(window, WM_NOTIFY, kMainListId, reinterpret_cast<LPARAM>(&click));
-    UnhookWindowsHookEx(hook);
-
-    ASSERT_EQ(g_openedMenu.size(), 3u);
-    EXPECT_EQ(g_openedMenu[0].text, "［" + ListItemText(list, 0, 0) + "］- 選局");
-    EXPECT_EQ(g_openedMenu[0].id, static_cast<UINT>(2100 + ListItemParam(list, 0))) << "the title tunes to the row";
-    EXPECT_EQ(g_openedMenu[1].text, MenuTimes(start, start + 3600) + "朝の特集");
-    EXPECT_FALSE(g_openedMenu[1].checked) << "high definition";
-    EXPECT_EQ(g_openedMenu[2].text, MenuTimes(start + 3600, start + 5400) + "天気");
-    EXPECT_TRUE(g_openedMenu[2].checked) << "standard definition";
+    const std::vector<OpenedMenuEntry> menu = OpenProgrammeMenu(window, list, 0);
+    ASSERT_EQ(menu.size(), 3u);
+    EXPECT_EQ(menu[0].text, "［" + ListItemText(list, 0, 0) + "］- 選局");
+    EXPECT_EQ(menu[0].id, static_cast<UINT>(2100 + ListItemParam(list, 0))) << "the title tunes to the row";
+    EXPECT_EQ(menu[1].text, MenuTimes(start, start + 3600) + "朝の特集");
+    EXPECT_FALSE(menu[1].checked) << "high definition";
+    EXPECT_EQ(menu[2].text, MenuTimes(start + 3600, start + 5400) + "天気");
+    EXPECT_TRUE(menu[2].checked) << "standard definition";
     for (int entry : {1, 2}) {
-        const MarkBitmap sd = ReadMark(g_openedMenu[entry].checkedMark);
+        const MarkBitmap sd = ReadMark(menu[entry].checkedMark);
         EXPECT_EQ(sd.width, 13);
         EXPECT_EQ(sd.height, 13);
         EXPECT_GT(sd.blackPixels, 10) << "the ticked mark shows the letters";
         EXPECT_EQ(sd.firstBlackRow, 3);
         EXPECT_EQ(sd.lastBlackRow, 9);
-        const MarkBitmap hd = ReadMark(g_openedMenu[entry].uncheckedMark);
+        const MarkBitmap hd = ReadMark(menu[entry].uncheckedMark);
         EXPECT_EQ(hd.width, 13);
         EXPECT_EQ(hd.blackPixels, 0) << "the unticked mark is blank";
     }
