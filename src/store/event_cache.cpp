@@ -167,3 +167,16 @@ bool LoadEventCache(StreamParser& parser, const char* path)
     parser.scheduleBase = ScheduleBaseOf(parser);
     return true;
 }
+
+void MoveLoadedCache(StreamParser& loaded, StreamParser& target)
+{
+    ClearStore(target);
+    for (int i = 0; i < kMaxServices; ++i) {
+        target.services[i] = loaded.services[i];
+        loaded.services[i] = nullptr;
+    }
+    target.serviceCount = loaded.serviceCount;
+    loaded.serviceCount = 0;
+    target.cacheVersion = loaded.cacheVersion;
+    target.scheduleBase = loaded.scheduleBase;
+}

@@ -38,3 +38,9 @@ bool SaveEventCache(const StreamParser& parser, const char* path);
 // a section_length that disagrees with its stored length. Every loaded slot starts with
 // versionChanges 0, and scheduleOriginal is a copy of schedule.
 bool LoadEventCache(StreamParser& parser, const char* path);
+
+// Moves the store that LoadEventCache read into a parser of its own into target, leaving
+// target as a load into it would have: its store cleared and replaced, cacheVersion and
+// scheduleBase taken. loaded is left empty. The file is read without the plug-in lock, and
+// only this move is made under it.
+void MoveLoadedCache(StreamParser& loaded, StreamParser& target);

@@ -242,6 +242,19 @@ TEST_F(EventCacheTest, LoadRestoresEveryFieldAndRebuildsTheReferenceCopies)
     size_t differing = 0;
     for (size_t i = 0; i < first.size(); ++i) differing += first[i] != second[i];
     EXPECT_EQ(5u, differing) << "the five other non-zero counters";
+
+    // At start-up the file is read into a parser of its own and the store moved into the one
+    // the intake feeds: that one ends as a load into it would leave it.
+    StreamParser target;
+    AddService(target, 7, "Replaced");
+    target.pidBuffers[kPidEit] = new PidBuffer();
+    MoveLoadedCache(loaded, target);
+    EXPECT_EQ(nullptr, loaded.services[0]);
+    EXPECT_EQ(1, target.cacheVersion);
+    ASSERT_EQ(2, target.serviceCount);
+    ExpectSameService(*saved.services[1], *target.services[1]);
+    EXPECT_EQ(nullptr, target.pidBuffers[kPidEit]);
+    EXPECT_EQ(LocalTimeStamp(2026, 12, 7, 0, 0, 0), target.scheduleBase);
 }
 
 TEST_F(EventCacheTest, VersionZeroFileHasNoNetworkFields)

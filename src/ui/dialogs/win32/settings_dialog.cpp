@@ -14,6 +14,7 @@
 #include "res/dialog_ids.h"
 #include "settings/win32/private_profile.h"
 #include "ui/dialogs/setup_list.h"
+#include "ui/list/service_settings.h"
 #include "ui/list/win32/list_control.h"
 
 namespace {
@@ -61,10 +62,10 @@ void Fill(CEventView& view, HWND dialog)
     InsertColumns(list);
     CPrivateProfile profile(view.m_iniPath);
     std::vector<SetupItem> items;
-    {
-        PluginLockGuard guard(view.m_lock);
-        if (view.m_pParser) items = FillSetupList(*view.m_pParser, profile);
-    }
+    BuildWithServiceSettings(view.m_lock, view.m_pParser, profile,
+                             [&](const StreamParser& store, const ServiceSettings& settings) {
+                                 items = FillSetupList(store, settings);
+                             });
     int position = 0;
     for (const SetupItem& entry : items) {
         const int item = InsertItem(list, position, entry);
