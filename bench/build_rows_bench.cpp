@@ -23,6 +23,7 @@
 #include "broadcast/broadcast_time.h"
 #include "ts/stream_parser.h"
 #include "ui/list/list_items.h"
+#include "ui/list/service_settings.h"
 
 namespace {
 
@@ -144,7 +145,8 @@ void RebuildLoop(benchmark::State& state, IProfile& settings)
     RowTable rows = {};
     size_t listed = 0;
     for (auto _ : state) {
-        BuildRows(rows, store.parser->store, settings, store.changeLog, store.now);
+        BuildRows(rows, store.parser->store, ReadServiceSettings(settings, store.parser->store), store.changeLog,
+                  RowReferenceTime(*store.parser, store.now));
         const ListUpdate update = DecideListItems(rows, static_cast<int>(listed));
         listed = update.items.size();
         benchmark::DoNotOptimize(update.items.data());

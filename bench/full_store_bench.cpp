@@ -17,6 +17,7 @@
 #include "ui/list/build_rows.h"
 #include "ui/list/clock_tick.h"
 #include "ui/list/list_items.h"
+#include "ui/list/service_settings.h"
 #include "support/default_profile.h"
 
 namespace {
@@ -129,7 +130,7 @@ struct TickFixture {
     ~TickFixture() { ClearRows(rows); }
     void Rebuild()
     {
-        BuildRows(rows, parser->store, settings, changeLog, now);
+        BuildRows(rows, parser->store, ReadServiceSettings(settings, parser->store), changeLog, RowReferenceTime(*parser, now));
         listed = static_cast<int>(DecideListItems(rows, listed).items.size());
     }
     // The tick's decisions; a rebuild when they ask for one or when forced.

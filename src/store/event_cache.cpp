@@ -167,3 +167,16 @@ bool LoadEventCache(ProgrammeStore& store, const char* path)
     store.scheduleBase = ScheduleBaseOf(store);
     return true;
 }
+
+void MoveLoadedStore(ProgrammeStore& loaded, ProgrammeStore& target)
+{
+    ClearStore(target);
+    for (int i = 0; i < kMaxServices; ++i) {
+        target.services[i] = loaded.services[i];
+        loaded.services[i] = nullptr;
+    }
+    target.serviceCount = loaded.serviceCount;
+    loaded.serviceCount = 0;
+    target.cacheVersion = loaded.cacheVersion;
+    target.scheduleBase = loaded.scheduleBase;
+}

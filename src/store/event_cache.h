@@ -38,3 +38,9 @@ bool SaveEventCache(const ProgrammeStore& store, const char* path);
 // a section_length that disagrees with its stored length. Every loaded slot starts with
 // versionChanges 0, and scheduleOriginal is a copy of schedule.
 bool LoadEventCache(ProgrammeStore& store, const char* path);
+
+// Moves a store that LoadEventCache read on its own into target, leaving target as a load
+// into it would have: cleared and replaced, cacheVersion and scheduleBase taken, dirty kept.
+// loaded is left empty. The file is read without the plug-in lock, and only this move is
+// made under it.
+void MoveLoadedStore(ProgrammeStore& loaded, ProgrammeStore& target);

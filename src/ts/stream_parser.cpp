@@ -125,11 +125,10 @@ void ClearProgrammeData(StreamParser& parser)
     ReleaseSectionBuffers(parser);
 }
 
-bool LoadProgrammeData(StreamParser& parser, const char* path)
+void MoveLoadedCache(ProgrammeStore& loaded, StreamParser& target)
 {
-    if (!LoadEventCache(parser.store, path)) return false;
-    ReleaseSectionBuffers(parser);
-    return true;
+    MoveLoadedStore(loaded, target.store);
+    ReleaseSectionBuffers(target);
 }
 
 void TakePacket(StreamParser& parser, const uint8_t* packet)

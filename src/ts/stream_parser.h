@@ -68,6 +68,6 @@ void ResetSectionBuffers(StreamParser& parser);
 // clock, scheduleBase, dirty and cacheVersion are kept.
 void ClearProgrammeData(StreamParser& parser);
 
-// Start-up: the event cache at path replaces the programme data (section buffers included)
-// when its header is one; false, with everything kept, otherwise.
-bool LoadProgrammeData(StreamParser& parser, const char* path);
+// Start-up: a store loaded from the event cache on its own replaces the programme data,
+// section buffers included (MoveLoadedStore); loaded is left empty.
+void MoveLoadedCache(ProgrammeStore& loaded, StreamParser& target);

@@ -17,6 +17,7 @@
 #include "ui/list/build_rows.h"
 #include "ui/list/list_items.h"
 #include "ui/list/programme_menu.h"
+#include "ui/list/service_settings.h"
 #include "support/default_profile.h"
 
 namespace {
@@ -59,7 +60,7 @@ void RunWindowTick(StreamParser& parser, ChangeLog& log)
     // The broadcast clock when there is one, else a fixed day, so runs repeat.
     const int64_t now = parser.totTime ? parser.totTime : LocalTimeStamp(2026, 12, 7, 21, 0, 0);
     RowTable rows = {};
-    const int count = BuildRows(rows, parser.store, settings, log, now);
+    const int count = BuildRows(rows, parser.store, ReadServiceSettings(settings, parser.store), log, now);
     FuzzCheck(count == RowCount(rows) && count <= parser.store.serviceCount, "row count");
     const ListUpdate update = DecideListItems(rows, 3);  // as if three items were shown
     FuzzCheck(update.items.size() <= static_cast<size_t>(count), "list items");

@@ -17,6 +17,7 @@
 #include "ui/list/build_rows.h"
 #include "ui/list/list_items.h"
 #include "ui/list/plugin_lock.h"
+#include "ui/list/service_settings.h"
 #include "support/default_profile.h"
 
 namespace {
@@ -71,16 +72,21 @@ TEST(ConcurrentHostTest, IntakeAndWindowWorkShareTheStoreUnderOneLock)
     });
 
     DefaultProfile settings;
+    StreamParser* const parserField = &parser;
     RowTable rows = {};
     Bytes image;
     for (bool last = false; !last;) {
         last = fed.load();
         bool detected;
+        // The rebuild tick: the settings read without the lock, the rows built under it; then,
+        // when the store changed, the cache image and the change detection; the files are
+        // written after the lock is released.
+        BuildWithServiceSettings(lock, parserField, settings,
+                                 [&](const StreamParser& fedParser, const ServiceSettings& read) {
+                                     BuildRows(rows, fedParser.store, read, log, RowReferenceTime(fedParser, 0));
+                                 });
         {
-            // The rebuild tick: rows, then, when the store changed, the cache image and the
-            // change detection; the files are written after the lock is released.
             PluginLockGuard guard(lock);
-            BuildRows(rows, parser.store, settings, log, RowReferenceTime(parser, 0));
             detected = parser.store.dirty != 0;
             if (detected) {
                 parser.store.dirty = 0;

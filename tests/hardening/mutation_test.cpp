@@ -21,6 +21,7 @@
 #include "broadcast/broadcast_time.h"
 #include "ui/list/build_rows.h"
 #include "ui/list/list_items.h"
+#include "ui/list/service_settings.h"
 #include "support/default_profile.h"
 
 namespace {
@@ -221,7 +222,7 @@ void ReadEverything(StreamParser& parser, ChangeLog& log)
 {
     DefaultProfile settings;
     RowTable rows = {};
-    BuildRows(rows, parser.store, settings, log, parser.totTime);
+    BuildRows(rows, parser.store, ReadServiceSettings(settings, parser.store), log, parser.totTime);
     DecideListItems(rows, 0);
     ClearRows(rows);
     char text[512];

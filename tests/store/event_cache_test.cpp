@@ -215,14 +215,12 @@ TEST_F(EventCacheTest, LoadRestoresEveryFieldAndRebuildsTheReferenceCopies)
 
     StreamParser loaded;
     AddService(loaded, 7, "Replaced");  // the file replaces what the store held
-    loaded.pidBuffers[kPidEit] = new PidBuffer();
     loaded.store.dirty = 1;
     loaded.totTime = 42;
-    ASSERT_TRUE(LoadProgrammeData(loaded, m_path.c_str()));
+    ASSERT_TRUE(LoadEventCache(loaded.store, m_path.c_str()));
     EXPECT_EQ(1, loaded.store.cacheVersion);
     ASSERT_EQ(2, loaded.store.serviceCount);
     EXPECT_EQ(nullptr, loaded.store.services[2]);
-    EXPECT_EQ(nullptr, loaded.pidBuffers[kPidEit]);
     EXPECT_EQ(1, loaded.store.dirty);
     EXPECT_EQ(42, loaded.totTime);
     ExpectSameService(*saved.store.services[0], *loaded.store.services[0]);
@@ -242,6 +240,19 @@ TEST_F(EventCacheTest, LoadRestoresEveryFieldAndRebuildsTheReferenceCopies)
     size_t differing = 0;
     for (size_t i = 0; i < first.size(); ++i) differing += first[i] != second[i];
     EXPECT_EQ(5u, differing) << "the five other non-zero counters";
+
+    // At start-up the file is read into a store of its own and moved into the parser
+    // the intake feeds, section buffers cleared: it ends as a load into it would leave it.
+    StreamParser target;
+    AddService(target, 7, "Replaced");
+    target.pidBuffers[kPidEit] = new PidBuffer();
+    MoveLoadedCache(loaded.store, target);
+    EXPECT_EQ(nullptr, loaded.store.services[0]);
+    EXPECT_EQ(1, target.store.cacheVersion);
+    ASSERT_EQ(2, target.store.serviceCount);
+    ExpectSameService(*saved.store.services[1], *target.store.services[1]);
+    EXPECT_EQ(nullptr, target.pidBuffers[kPidEit]);
+    EXPECT_EQ(LocalTimeStamp(2026, 12, 7, 0, 0, 0), target.store.scheduleBase);
 }
 
 TEST_F(EventCacheTest, VersionZeroFileHasNoNetworkFields)
@@ -269,7 +280,7 @@ TEST_F(EventCacheTest, VersionZeroFileHasNoNetworkFields)
 
     StreamParser loaded;
     loaded.store.cacheVersion = 1;
-    ASSERT_TRUE(LoadProgrammeData(loaded, m_path.c_str()));
+    ASSERT_TRUE(LoadEventCache(loaded.store, m_path.c_str()));
     EXPECT_EQ(0, loaded.store.cacheVersion);
     ASSERT_EQ(2, loaded.store.serviceCount);
     for (int r = 0; r < 2; ++r) {
@@ -294,14 +305,14 @@ TEST_F(EventCacheTest, ScheduleBaseComesFromTheFirstStoredScheduleSection)
     ASSERT_TRUE(SaveEventCache(saved.store, m_path.c_str()));
 
     StreamParser loaded;
-    ASSERT_TRUE(LoadProgrammeData(loaded, m_path.c_str()));
+    ASSERT_TRUE(LoadEventCache(loaded.store, m_path.c_str()));
     EXPECT_EQ(LocalTimeStamp(2026, 12, 8, 0, 0, 0), loaded.store.scheduleBase);
 
     // Without any basic schedule section the base is 0, whatever it was before.
     EmptySlot(saved.store.services[0]->schedule[70]);
     EmptySlot(saved.store.services[1]->schedule[0]);
     ASSERT_TRUE(SaveEventCache(saved.store, m_path.c_str()));
-    ASSERT_TRUE(LoadProgrammeData(loaded, m_path.c_str()));
+    ASSERT_TRUE(LoadEventCache(loaded.store, m_path.c_str()));
     EXPECT_EQ(0, loaded.store.scheduleBase);
 }
 
@@ -317,12 +328,12 @@ TEST_F(EventCacheTest, CompleteRecordsStayWhenTheFileEndsEarlyOrHasStrayBytes)
     stray.insert(stray.end(), 10, 0xEE);
     ASSERT_TRUE(WriteFileBytes(m_path, stray));
     StreamParser loaded;
-    ASSERT_TRUE(LoadProgrammeData(loaded, m_path.c_str()));
+    ASSERT_TRUE(LoadEventCache(loaded.store, m_path.c_str()));
     EXPECT_EQ(3, loaded.store.serviceCount);
 
     Bytes cut(image.begin(), image.end() - 1);  // the third record lacks its last byte
     ASSERT_TRUE(WriteFileBytes(m_path, cut));
-    ASSERT_TRUE(LoadProgrammeData(loaded, m_path.c_str()));
+    ASSERT_TRUE(LoadEventCache(loaded.store, m_path.c_str()));
     EXPECT_EQ(2, loaded.store.serviceCount);
     EXPECT_EQ(nullptr, loaded.store.services[2]);
     ExpectSameService(*saved.store.services[1], *loaded.store.services[1]);
@@ -382,7 +393,7 @@ TEST_F(EventCacheTest, DamagedRecordIsDroppedWithEverythingAfterIt)
     auto expectOneService = [&](const Bytes& file, const char* what) {
         ASSERT_TRUE(WriteFileBytes(m_path, file));
         StreamParser loaded;
-        ASSERT_TRUE(LoadProgrammeData(loaded, m_path.c_str()));
+        ASSERT_TRUE(LoadEventCache(loaded.store, m_path.c_str()));
         EXPECT_EQ(1, loaded.store.serviceCount) << what;
         EXPECT_EQ(1, loaded.store.services[0]->serviceId) << what;
     };
@@ -413,7 +424,7 @@ TEST_F(EventCacheTest, InconsistentEventLoopIsLoadedAndWalkedWithinTheSection)
     ASSERT_TRUE(SaveEventCache(saved.store, m_path.c_str()));
 
     StreamParser loaded;
-    ASSERT_TRUE(LoadProgrammeData(loaded, m_path.c_str()));
+    ASSERT_TRUE(LoadEventCache(loaded.store, m_path.c_str()));
     ASSERT_EQ(1, loaded.store.serviceCount);
     EventCursor cursor(loaded.store.services[0]->schedule[0]);
     EventEntry event;
@@ -448,7 +459,7 @@ TEST_F(EventCacheTest, FailedSaveLeavesThePreviousFile)
     EXPECT_FALSE(FileExists(m_path + ".tmp"));
 
     StreamParser loaded;
-    ASSERT_TRUE(LoadProgrammeData(loaded, m_path.c_str()));
+    ASSERT_TRUE(LoadEventCache(loaded.store, m_path.c_str()));
     ASSERT_EQ(2, loaded.store.serviceCount);
     ExpectSameService(*first.store.services[0], *loaded.store.services[0]);
 

@@ -75,6 +75,23 @@ protected:
         return rect;
     }
 
+    // Press on the first header line, move the pointer by (dx, dy), release.
+    void DragBy(int dx, int dy)
+    {
+        const RECT before = PopupRect();
+        const HWND header = GetDlgItem(popup, kPopupNameId);
+        SetCursorPos(before.left + 20, before.top + 8);
+        SendMessageA(popup, WM_COMMAND, MAKEWPARAM(kPopupNameId, STN_CLICKED), reinterpret_cast<LPARAM>(header));
+        EXPECT_EQ(GetCapture(), popup);
+        POINT to = {before.left + 20 + dx, before.top + 8 + dy};
+        ScreenToClient(popup, &to);
+        SendMessageA(popup, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(to.x, to.y));
+        to = {before.left + 20 + dx, before.top + 8 + dy};
+        ScreenToClient(popup, &to);
+        SendMessageA(popup, WM_LBUTTONUP, 0, MAKELPARAM(to.x, to.y));
+        EXPECT_NE(GetCapture(), popup);
+    }
+
     time_t presentStart = 0;
     time_t presentEnd = 0;
     HWND popup = nullptr;
@@ -128,18 +145,7 @@ TEST_F(DetailsPopup, DraggingPinsAndCloseButtonUnpins)
     ASSERT_TRUE(IsWindowVisible(popup));
     const RECT before = PopupRect();
 
-    // Press on the first header line, move the pointer by (40, 30), release.
-    const HWND header = GetDlgItem(popup, kPopupNameId);
-    SetCursorPos(before.left + 20, before.top + 8);
-    SendMessageA(popup, WM_COMMAND, MAKEWPARAM(kPopupNameId, STN_CLICKED), reinterpret_cast<LPARAM>(header));
-    EXPECT_EQ(GetCapture(), popup);
-    POINT to = {before.left + 60, before.top + 38};
-    ScreenToClient(popup, &to);
-    SendMessageA(popup, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(to.x, to.y));
-    to = {before.left + 60, before.top + 38};
-    ScreenToClient(popup, &to);
-    SendMessageA(popup, WM_LBUTTONUP, 0, MAKELPARAM(to.x, to.y));
-    EXPECT_NE(GetCapture(), popup);
+    DragBy(40, 30);
     const RECT after = PopupRect();
     EXPECT_EQ(after.left, before.left + 40);
     EXPECT_EQ(after.top, before.top + 30);
@@ -168,6 +174,37 @@ TEST_F(DetailsPopup, DraggingPinsAndCloseButtonUnpins)
     EXPECT_EQ(GetPrivateProfileIntA("PopDialog", "Fixed", -1, ini.c_str()), 0);
     EXPECT_EQ(GetPrivateProfileIntA("PopDialog", "WindowX", -1, ini.c_str()), last.left);
     EXPECT_EQ(GetPrivateProfileIntA("PopDialog", "WindowCX", -1, ini.c_str()), last.right - last.left);
+}
+
+TEST_F(DetailsPopup, PinnedPopupIsShownPinnedAfterARestart)
+{
+    SetCursorPos(200, 150);
+    ClickCell(MainWindow(), List(), 0, 1);
+    DragBy(40, 30);
+    const RECT pinned = PopupRect();
+    DestroyWindow(MainWindow());
+    ASSERT_EQ(GetPrivateProfileIntA("PopDialog", "Fixed", -1, DataFilePath(".ini").c_str()), 1);
+
+    Restart();
+    const HWND window = FindPluginWindow();
+    popup = FindOwnedWindow(window, kPopupTextId);
+    ASSERT_NE(popup, nullptr);
+    EXPECT_TRUE(IsWindowVisible(popup)) << "shown at once";
+    EXPECT_EQ(PopupRect().left, pinned.left);
+    EXPECT_EQ(PopupRect().top, pinned.top);
+
+    // Pinned: a click refills it in place, and the pointer far away does not hide it.
+    FeedClock();
+    const HWND list = GetDlgItem(window, kMainListId);
+    ASSERT_TRUE(PumpUntil([&] { return ItemCount(list) == 1; }, 3000)) << "the cache fills the list";
+    SetCursorPos(600, 500);
+    ClickCell(window, list, 0, 1);
+    EXPECT_TRUE(IsWindowVisible(popup));
+    EXPECT_EQ(ControlText(popup, kPopupTextId).rfind("【朝の特集】", 0), 0u);
+    EXPECT_EQ(PopupRect().left, pinned.left);
+    SetCursorPos(pinned.right + 400, pinned.bottom + 400);
+    PumpFor(600);
+    EXPECT_TRUE(IsWindowVisible(popup));
 }
 
 TEST_F(DetailsPopup, TuneButtonHiddenWhileARequestIsPending)

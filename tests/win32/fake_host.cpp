@@ -193,10 +193,16 @@ BOOL CALLBACK ReadMessageBoxChild(HWND child, LPARAM context)
     auto& seen = *reinterpret_cast<SeenMessageBox*>(context);
     char className[32] = {};
     GetClassNameA(child, className, sizeof(className));
+    const LONG style = GetWindowLongA(child, GWL_STYLE);
+    if (lstrcmpiA(className, "Button") == 0) {
+        if (style & WS_VISIBLE) seen.buttons.push_back(GetDlgCtrlID(child));
+        return TRUE;
+    }
     if (lstrcmpiA(className, "Static") != 0) return TRUE;
-    if ((GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) {
+    if ((style & SS_TYPEMASK) == SS_ICON) {
         const auto icon = reinterpret_cast<HICON>(SendMessageA(child, STM_GETICON, 0, 0));
-        seen.errorIcon = icon && icon == LoadIconA(nullptr, MAKEINTRESOURCEA(32513));  // IDI_ERROR
+        seen.errorIcon = icon && icon == LoadIconA(nullptr, MAKEINTRESOURCEA(32513));     // IDI_ERROR
+        seen.questionIcon = icon && icon == LoadIconA(nullptr, MAKEINTRESOURCEA(32514));  // IDI_QUESTION
     } else {
         char text[256] = {};
         GetWindowTextA(child, text, sizeof(text));
@@ -207,7 +213,7 @@ BOOL CALLBACK ReadMessageBoxChild(HWND child, LPARAM context)
 
 }  // namespace
 
-MessageBoxWatch::MessageBoxWatch()
+MessageBoxWatch::MessageBoxWatch(int answer) : m_answer(answer)
 {
     g_watch = this;
     m_hook = SetWindowsHookExA(WH_CBT, Hook, nullptr, GetCurrentThreadId());
@@ -233,7 +239,7 @@ LRESULT CALLBACK MessageBoxWatch::Hook(int code, WPARAM wParam, LPARAM lParam)
             seen.owner = GetWindow(box, GW_OWNER);
             EnumChildWindows(box, ReadMessageBoxChild, reinterpret_cast<LPARAM>(&seen));
             g_watch->seen.push_back(seen);
-            PostMessageA(box, WM_COMMAND, IDOK, 0);
+            PostMessageA(box, WM_COMMAND, g_watch->m_answer, 0);
         }
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);

@@ -98,17 +98,20 @@ using MessageObserver = std::function<void(const MSG&)>;
 void PumpFor(DWORD milliseconds, const MessageObserver& observe = {});
 bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs, const MessageObserver& observe = {});
 
-// Message boxes raised on this thread while the watch lives: recorded, then closed.
+// Message boxes raised on this thread while the watch lives: recorded, then answered.
 struct SeenMessageBox {
     std::string text;
     std::string caption;
     bool errorIcon = false;
+    bool questionIcon = false;
+    std::vector<int> buttons;  // ids of the buttons the box shows, in creation order
     HWND owner = nullptr;
 };
 
 class MessageBoxWatch {
 public:
-    MessageBoxWatch();
+    // Each box is ended as if its button `answer` had been pressed.
+    explicit MessageBoxWatch(int answer = IDOK);
     ~MessageBoxWatch();
     MessageBoxWatch(const MessageBoxWatch&) = delete;
     MessageBoxWatch& operator=(const MessageBoxWatch&) = delete;
@@ -117,4 +120,5 @@ public:
 private:
     static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam);
     HHOOK m_hook = nullptr;
+    int m_answer;
 };

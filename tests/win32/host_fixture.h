@@ -67,6 +67,9 @@ inline void RemoveDataFiles()
     for (const char* extension : {".ini", ".dat", ".upd"}) DeleteFileA(DataFilePath(extension).c_str());
 }
 
+// The plug-in's main window as the host's desktop has it: the one window of its class.
+inline HWND FindPluginWindow() { return FindWindowA("Moxel_LumaraList_Class", nullptr); }
+
 class PluginHost : public ::testing::Test {
 protected:
     void SetUp() override
@@ -96,6 +99,16 @@ protected:
         ASSERT_EQ(plugin.Initialise(host.Interface(), kSdkVersion), 1u);
         ASSERT_EQ(plugin.CreatePluginWindow(windows.Parent()), 1u);
         ASSERT_TRUE(IsWindow(plugin.View().hWnd));
+    }
+
+    // The host's next session: the window already destroyed, a new object created in the
+    // same process (the data files stay) and started again.
+    void Restart()
+    {
+        ASSERT_EQ(plugin.DeletingDestructor(1), plugin.Raw());
+        plugin = PluginObject(library.GetIface());
+        ASSERT_NE(plugin.Raw(), nullptr);
+        Start();
     }
 
     PluginObjectView& View() { return plugin.View(); }

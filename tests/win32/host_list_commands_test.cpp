@@ -1,11 +1,18 @@
 // The main window's commands through the test host: a double click tunes (SelectChannel,
 // then ChangeServiceID after the host's stream change), recording blocks every tune path,
-// and closing goes to the host's tray window.
+// closing goes to the host's tray window, clearing asks first, and a right click opens the
+// menu of the service's coming programmes.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <ctime>
+#include <string>
+#include <vector>
 
+#include "dialogs_probe.h"
 #include "list_window_probe.h"
+#include "store/event_cache.h"
 
 namespace {
 
@@ -122,16 +129,162 @@ TEST_F(ListCommands, WithoutTrayWindowTheCloseCommandGoesAfterFourSeconds)
     EXPECT_TRUE(IsWindow(View().hWnd));
 }
 
-TEST_F(ListCommands, ClearAnsweredNoKeepsTheProgrammes)
+TEST_F(ListCommands, ClearAnsweredNoKeepsTheProgrammesAndYesEmptiesThem)
 {
     StartWithChannels();
-    MessageBoxWatch watch;  // ends the box with IDOK, which is not Yes
-    SendMessageA(View().hWnd, WM_SYSCOMMAND, 1013, 0);
+    const HWND window = FindPluginWindow();
+    const HWND list = GetDlgItem(window, 1011);
+    {
+        MessageBoxWatch watch(IDNO);
+        SendMessageA(window, WM_SYSCOMMAND, 1013, 0);
+        ASSERT_EQ(watch.seen.size(), 1u);
+        EXPECT_EQ(watch.seen[0].text, "全ての番組情報データを削除します。\r\nよろしいですか？");
+        EXPECT_EQ(watch.seen[0].caption, "ルマーラ");
+        EXPECT_EQ(watch.seen[0].owner, window);
+        EXPECT_EQ(watch.seen[0].buttons, (std::vector<int>{IDYES, IDNO}));
+        EXPECT_TRUE(watch.seen[0].questionIcon);
+        EXPECT_EQ(View().parser->store.serviceCount, 6);
+    }
+
+    MessageBoxWatch watch(IDYES);
+    SendMessageA(window, WM_SYSCOMMAND, 1013, 0);
     ASSERT_EQ(watch.seen.size(), 1u);
-    EXPECT_EQ(watch.seen[0].text, "全ての番組情報データを削除します。\r\nよろしいですか？");
-    EXPECT_EQ(watch.seen[0].caption, "ルマーラ");
-    EXPECT_EQ(watch.seen[0].owner, View().hWnd);
-    EXPECT_EQ(View().parser->store.serviceCount, 6);
+    EXPECT_TRUE(PumpUntil([&] { return SendMessageA(list, LVM_GETITEMCOUNT, 0, 0) == 0; }, 11000))
+        << "the list empties at the next rebuild";
+    // The store itself is empty: the cache written when the window goes holds no service.
+    DestroyWindow(window);
+    StreamParser stored;
+    ASSERT_TRUE(LoadEventCache(stored.store, DataFilePath(".dat").c_str()));
+    EXPECT_EQ(stored.store.serviceCount, 0);
+}
+
+// The programme menu as its owner is asked to fill it: read, then cancelled.
+struct OpenedMenuEntry {
+    UINT id = 0;
+    std::string text;
+    bool checked = false;
+    HBITMAP checkedMark = nullptr;
+    HBITMAP uncheckedMark = nullptr;
+};
+
+HWND g_menuOwner = nullptr;
+std::vector<OpenedMenuEntry> g_openedMenu;
+
+LRESULT CALLBACK ReadOpenedMenu(int code, WPARAM wParam, LPARAM lParam)
+{
+    const auto& message = *reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (code == HC_ACTION && message.hwnd == g_menuOwner && message.message == WM_INITMENUPOPUP) {
+        const auto menu = reinterpret_cast<HMENU>(message.wParam);
+        for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+            char text[256] = {};
+            MENUITEMINFOA info = {};
+            info.cbSize = sizeof info;
+            info.fMask = MIIM_ID | MIIM_STATE | MIIM_CHECKMARKS | MIIM_STRING;
+            info.dwTypeData = text;
+            info.cch = sizeof text;
+            GetMenuItemInfoA(menu, i, TRUE, &info);
+            const bool checked = (info.fState & MFS_CHECKED) != 0;
+            g_openedMenu.push_back({info.wID, text, checked, info.hbmpChecked, info.hbmpUnchecked});
+        }
+        PostMessageA(g_menuOwner, WM_CANCELMODE, 0, 0);
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+// A right click on a list item, as the list control reports it; the menu is read and closed.
+std::vector<OpenedMenuEntry> OpenProgrammeMenu(HWND window, HWND list, int item)
+{
+    g_menuOwner = window;
+    g_openedMenu.clear();
+    const HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, ReadOpenedMenu, nullptr, GetCurrentThreadId());
+    NMITEMACTIVATE click = {};
+    click.hdr.hwndFrom = list;
+    click.hdr.idFrom = kMainListId;
+    click.hdr.code = NM_RCLICK;
+    click.iItem = item;
+    click.iSubItem = 1;
+    SendMessageA(window, WM_NOTIFY, kMainListId, reinterpret_cast<LPARAM>(&click));
+    UnhookWindowsHookEx(hook);
+    return g_openedMenu;
+}
+
+struct MarkBitmap {
+    int width = 0;
+    int height = 0;
+    int blackPixels = 0;
+    int firstBlackRow = -1;
+    int lastBlackRow = -1;
+};
+
+MarkBitmap ReadMark(HBITMAP bitmap)
+{
+    MarkBitmap mark;
+    BITMAP info = {};
+    if (!GetObjectA(bitmap, sizeof info, &info)) return mark;
+    mark.width = info.bmWidth;
+    mark.height = info.bmHeight;
+    const HDC dc = CreateCompatibleDC(nullptr);
+    const HGDIOBJ old = SelectObject(dc, bitmap);
+    for (int y = 0; y < mark.height; ++y)
+        for (int x = 0; x < mark.width; ++x)
+            if (GetPixel(dc, x, y) == RGB(0, 0, 0)) {
+                ++mark.blackPixels;
+                if (mark.firstBlackRow < 0) mark.firstBlackRow = y;
+                mark.lastBlackRow = y;
+            }
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    return mark;
+}
+
+std::string MenuTimes(time_t start, time_t end)
+{
+    const std::tm from = *std::localtime(&start);
+    const std::tm to = *std::localtime(&end);
+    char text[32];
+    std::snprintf(text, sizeof text, "%02d:%02d～%02d:%02d：", from.tm_hour, from.tm_min, to.tm_hour, to.tm_min);
+    return text;
+}
+
+using ProgrammeMenu = DialogsHost;
+
+TEST_F(ProgrammeMenu, TitleTunesAndStandardDefinitionEntriesAreTickedWithTheSdMark)
+{
+    constexpr uint16_t kService = 0x0400;
+    Start();
+    FeedClock();
+    FeedServices({{kService, u8"テスト総合"}});
+    const time_t now = std::time(nullptr);
+    const time_t start = now - now % 60 - 600;
+    Bytes highDefinition = ShortEventDescriptor(EncodeArib(u8"朝の特集"), {});
+    AppendBytes(highDefinition, ComponentDescriptor(0xB3));  // 1080i, 16:9
+    Bytes standardDefinition = ShortEventDescriptor(EncodeArib(u8"天気"), {});
+    AppendBytes(standardDefinition, ComponentDescriptor(0x01));  // 480i, 4:3
+    FeedSchedule(0x50, kService,
+                 {Event(1, start, 3600, highDefinition), Event(2, start + 3600, 1800, standardDefinition)});
+    const HWND window = FindPluginWindow();
+    const HWND list = GetDlgItem(window, kMainListId);
+    ASSERT_TRUE(PumpUntil([&] { return ItemCount(list) == 1; }, 3000));
+
+    const std::vector<OpenedMenuEntry> menu = OpenProgrammeMenu(window, list, 0);
+    ASSERT_EQ(menu.size(), 3u);
+    EXPECT_EQ(menu[0].text, "［" + ListItemText(list, 0, 0) + "］- 選局");
+    EXPECT_EQ(menu[0].id, static_cast<UINT>(2100 + ListItemParam(list, 0))) << "the title tunes to the row";
+    EXPECT_EQ(menu[1].text, MenuTimes(start, start + 3600) + "朝の特集");
+    EXPECT_FALSE(menu[1].checked) << "high definition";
+    EXPECT_EQ(menu[2].text, MenuTimes(start + 3600, start + 5400) + "天気");
+    EXPECT_TRUE(menu[2].checked) << "standard definition";
+    for (int entry : {1, 2}) {
+        const MarkBitmap sd = ReadMark(menu[entry].checkedMark);
+        EXPECT_EQ(sd.width, 13);
+        EXPECT_EQ(sd.height, 13);
+        EXPECT_GT(sd.blackPixels, 10) << "the ticked mark shows the letters";
+        EXPECT_EQ(sd.firstBlackRow, 3);
+        EXPECT_EQ(sd.lastBlackRow, 9);
+        const MarkBitmap hd = ReadMark(menu[entry].uncheckedMark);
+        EXPECT_EQ(hd.width, 13);
+        EXPECT_EQ(hd.blackPixels, 0) << "the unticked mark is blank";
+    }
 }
 
 }  // namespace

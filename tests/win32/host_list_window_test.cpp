@@ -130,6 +130,46 @@ TEST_F(ListWindowHost, GeometryWidthsAndCacheOutliveTheWindow)
     EXPECT_EQ(ListItems(List()), before);
 }
 
+// A tick comes every second; waiting a little longer sees at least one.
+constexpr DWORD kOneTickMs = 1300;
+
+TEST_F(ListWindowHost, MinimisedWindowKeepsItsLastRectangleAndReopensMinimised)
+{
+    Start();
+    const HWND window = FindPluginWindow();
+    ASSERT_NE(window, nullptr);
+    SetWindowPos(window, nullptr, 100, 50, 700, 300, SWP_NOZORDER);
+    PumpFor(kOneTickMs);
+    ShowWindow(window, SW_MINIMIZE);
+    ASSERT_TRUE(IsIconic(window));
+    PumpFor(kOneTickMs);
+    DestroyWindow(window);
+    const std::string ini = DataFilePath(".ini");
+    const auto expectSaved = [&](const char* when) {
+        const auto value = [&](const char* key) { return GetPrivateProfileIntA("LumaraList", key, -1, ini.c_str()); };
+        EXPECT_EQ(value("WindowX"), 100) << when;
+        EXPECT_EQ(value("WindowY"), 50) << when;
+        EXPECT_EQ(value("WindowCX"), 800) << when;
+        EXPECT_EQ(value("WindowCY"), 350) << when;
+        EXPECT_EQ(value("WindowMin"), 1) << when;
+    };
+    expectSaved("closed while minimised: the rectangle from before");
+
+    Restart();
+    const HWND reopened = FindPluginWindow();
+    EXPECT_TRUE(IsIconic(reopened)) << "opens minimised";
+    WINDOWPLACEMENT placement = {};
+    placement.length = sizeof placement;
+    GetWindowPlacement(reopened, &placement);
+    EXPECT_EQ(placement.rcNormalPosition.left, 100);
+    EXPECT_EQ(placement.rcNormalPosition.top, 50);
+    EXPECT_EQ(placement.rcNormalPosition.right, 800);
+    EXPECT_EQ(placement.rcNormalPosition.bottom, 350);
+    PumpFor(kOneTickMs);
+    DestroyWindow(reopened);
+    expectSaved("closed again without being restored");
+}
+
 TEST_F(ListWindowHost, WindowClosedBeforeItsFirstTickKeepsNoGeometry)
 {
     Start();

@@ -186,12 +186,31 @@ TEST_F(UpdateDialog, ClearRemovesTheShownRecordsAndCloseSavesHidden)
     EXPECT_EQ(GetPrivateProfileIntA("UpdateDialog", "WindowCY", -1, ini.c_str()), window.bottom - window.top);
 }
 
-TEST_F(UpdateDialog, OpenedDialogIsSavedAsKeptOpen)
+TEST_F(UpdateDialog, KeptOpenDialogReopensRefreshedUntilClosed)
 {
     SendMessageA(MainWindow(), WM_COMMAND, kCmdShowUpdatesId, 0);
     PumpFor(100);
     DestroyWindow(MainWindow());
-    EXPECT_EQ(GetPrivateProfileIntA("UpdateDialog", "Fixed", -1, DataFilePath(".ini").c_str()), 1);
+    const std::string ini = DataFilePath(".ini");
+    EXPECT_EQ(GetPrivateProfileIntA("UpdateDialog", "Fixed", -1, ini.c_str()), 1);
+
+    // The next start shows it at once, and its refresh lists the log before the first tick.
+    Restart();
+    dialog = FindOwnedWindow(FindPluginWindow(), kUpdateListId);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_TRUE(IsWindowVisible(dialog));
+    PumpFor(100);
+    EXPECT_EQ(ItemCount(GetDlgItem(dialog, kUpdateListId)), 3);
+
+    // "閉じる": hidden next time, and the ticks do not bring it back.
+    PressButton(dialog, IDCANCEL);
+    DestroyWindow(FindPluginWindow());
+    EXPECT_EQ(GetPrivateProfileIntA("UpdateDialog", "Fixed", -1, ini.c_str()), 0);
+    Restart();
+    dialog = FindOwnedWindow(FindPluginWindow(), kUpdateListId);
+    ASSERT_NE(dialog, nullptr);
+    PumpFor(1300);
+    EXPECT_FALSE(IsWindowVisible(dialog));
 }
 
 }  // namespace

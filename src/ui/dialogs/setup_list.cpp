@@ -6,6 +6,7 @@
 #include "settings/profile.h"
 #include "ts/diagnostics.h"
 #include "broadcast/event_text.h"
+#include "ui/list/service_settings.h"
 
 namespace {
 
@@ -30,7 +31,7 @@ std::string SetupDisplayName(const ServiceEntry& service)
     return buffer;
 }
 
-std::vector<SetupItem> FillSetupList(const ProgrammeStore& store, IProfile& settings)
+std::vector<SetupItem> FillSetupList(const ProgrammeStore& store, const ServiceSettings& settings)
 {
     std::vector<SetupItem> items;
     for (int v = 0; v < kMaxServices && store.services[v]; ++v) {
@@ -39,10 +40,10 @@ std::vector<SetupItem> FillSetupList(const ProgrammeStore& store, IProfile& sett
         item.name = SetupDisplayName(service);
         if (IsListed(items, item.name)) continue;
         item.serviceId = service.serviceId;
-        item.checked = settings.ReadInt(kSectionSetupDialog, SetupCheckKey(service.serviceId).text,
-                                        kSetupCheckDefault) != 0;
-        item.sortValue = settings.ReadInt(kSectionSetupDialog, SetupSortKey(service.serviceId).text,
-                                          kSetupSortDefault);
+        const ServiceSetting* read = settings.Find(service.serviceId);
+        const ServiceSetting setting = read ? *read : ServiceSetting{};
+        item.checked = setting.check != 0;
+        item.sortValue = setting.sort;
         auto at = items.begin();
         while (at != items.end() && at->sortValue <= item.sortValue) ++at;
         items.insert(at, std::move(item));

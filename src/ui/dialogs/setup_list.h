@@ -11,6 +11,7 @@
 #include "store/programme_store.h"
 
 class IProfile;
+class ServiceSettings;
 
 constexpr int kSetupListControlId = 1018;
 constexpr int kSetupUpButtonId = 1019;
@@ -35,8 +36,9 @@ std::string SetupDisplayName(const ServiceEntry& service);
 
 // Opening: the store's services in store order, each placed before the first listed item
 // with a greater "Sort%d" value, so equal values keep store order. A service whose name is
-// already listed gets no item (and OK writes nothing for it).
-std::vector<SetupItem> FillSetupList(const ProgrammeStore& store, IProfile& settings);
+// already listed gets no item (and OK writes nothing for it). The settings are read ahead
+// (service_settings.h); a service not read gets the defaults. Reads no file.
+std::vector<SetupItem> FillSetupList(const ProgrammeStore& store, const ServiceSettings& settings);
 
 // The run of consecutive service ids (each one more than the one above) around a position.
 struct SetupBlock {

@@ -5,11 +5,10 @@
 #include <new>
 
 #include "changelog/change_log.h"
-#include "settings/profile.h"
-#include "store/programme_store.h"
 #include "ts/stream_parser.h"
 #include "ui/list/event_scan.h"
 #include "broadcast/event_text.h"
+#include "ui/list/service_settings.h"
 
 namespace {
 
@@ -124,13 +123,15 @@ private:
     int m_taken = 0;
 };
 
-ListRow* NewRow(const ServiceEntry& service, int storeIndex, IProfile& settings, const ChangeLog& changeLog,
-                int& sortValue)
+ListRow* NewRow(const ServiceEntry& service, int storeIndex, const ServiceSettings& settings,
+                const ChangeLog& changeLog, int& sortValue)
 {
     ListRow* row = new (std::nothrow) ListRow();
     if (!row) return nullptr;
-    const int visible = settings.ReadInt(kSectionSetupDialog, SetupCheckKey(service.serviceId).text, kSetupCheckDefault);
-    sortValue = settings.ReadInt(kSectionSetupDialog, SetupSortKey(service.serviceId).text, kSetupSortDefault);
+    const ServiceSetting* read = settings.Find(service.serviceId);
+    const ServiceSetting setting = read ? *read : ServiceSetting{};
+    const int visible = setting.check;
+    sortValue = setting.sort;
     row->serviceId = service.serviceId;
     row->channel = service.channel;
     row->remoteKeyId = service.remoteKeyId;
@@ -149,8 +150,8 @@ int64_t RowReferenceTime(const StreamParser& parser, int64_t systemNow)
     return parser.totYear > 0 ? parser.totTime : systemNow;
 }
 
-int BuildRows(RowTable& rows, const ProgrammeStore& store, IProfile& settings, const ChangeLog& changeLog,
-              int64_t now)
+int BuildRows(RowTable& rows, const ProgrammeStore& store, const ServiceSettings& settings,
+              const ChangeLog& changeLog, int64_t now)
 {
     ClearRows(rows);
     int count = 0;

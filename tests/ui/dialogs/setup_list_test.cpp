@@ -11,6 +11,7 @@
 #include "support/section_builder.h"
 #include "support/sjis_text.h"
 #include "ts/stream_parser.h"
+#include "ui/list/service_settings.h"
 
 namespace {
 
@@ -73,7 +74,7 @@ TEST_F(SetupListTest, FreshSettingsListEveryServiceTickedInServiceIdOrder)
     AddBroadcasters();
     AddService(1041, "");
     profile = CIniProfile(path.c_str());
-    const auto items = FillSetupList(parser.store, profile);
+    const auto items = FillSetupList(parser.store, ReadServiceSettings(profile, parser.store));
     EXPECT_EQ((std::vector<int>{1024, 1025, 1026, 1032, 1040, 1041}), Ids(items));
     for (const SetupItem& item : items) {
         EXPECT_TRUE(item.checked);
@@ -91,7 +92,7 @@ TEST_F(SetupListTest, SortValuesOrderTheListAndEqualValuesKeepStoreOrder)
     Set("Sort%d", 1032, 7);
     Set("Sort%d", 1025, 7);
     Set("Check%d", 1026, 0);
-    const auto items = FillSetupList(parser.store, profile);
+    const auto items = FillSetupList(parser.store, ReadServiceSettings(profile, parser.store));
     EXPECT_EQ((std::vector<int>{1040, 1025, 1032, 1024, 1026}), Ids(items));
     EXPECT_FALSE(items[4].checked);
     EXPECT_EQ(kSetupUnchecked, SetupStateImage(items[4].checked));
@@ -104,7 +105,7 @@ TEST_F(SetupListTest, ServiceWithADuplicateNameGetsNoItemAndKeepsItsKeys)
     AddService(1032, Utf8(u8"教育"));
     profile = CIniProfile(path.c_str());
     Set("Sort%d", 1025, 9);
-    auto items = FillSetupList(parser.store, profile);
+    auto items = FillSetupList(parser.store, ReadServiceSettings(profile, parser.store));
     EXPECT_EQ((std::vector<int>{1024, 1032}), Ids(items));
     WriteSetupChoices(profile, items);
     EXPECT_EQ(9, Read("Sort%d", 1025));
@@ -115,7 +116,7 @@ TEST_F(SetupListTest, BlocksAreRunsOfConsecutiveServiceIds)
 {
     AddBroadcasters();
     profile = CIniProfile(path.c_str());
-    const auto items = FillSetupList(parser.store, profile);
+    const auto items = FillSetupList(parser.store, ReadServiceSettings(profile, parser.store));
     const SetupBlock broadcaster = FindSetupBlock(items, 1);
     EXPECT_EQ(0, broadcaster.top);
     EXPECT_EQ(2, broadcaster.bottom) << "1024-1026 together";
@@ -127,7 +128,7 @@ TEST_F(SetupListTest, MovesTakeWholeBlocksAndKeepTheSelection)
 {
     AddBroadcasters();
     profile = CIniProfile(path.c_str());
-    auto items = FillSetupList(parser.store, profile);
+    auto items = FillSetupList(parser.store, ReadServiceSettings(profile, parser.store));
     EXPECT_EQ(0, PlanSetupMove(items, 1, SetupMoveDirection::Up).count) << "top block up";
     EXPECT_EQ(0, PlanSetupMove(items, 4, SetupMoveDirection::Down).count) << "bottom block down";
     EXPECT_EQ(0, PlanSetupMove(items, -1, SetupMoveDirection::Down).count) << "no selection";
@@ -153,7 +154,7 @@ TEST_F(SetupListTest, OkWritesTicksAndConsecutivePositionsAndReopensTheSameOrder
 {
     AddBroadcasters();
     profile = CIniProfile(path.c_str());
-    auto items = FillSetupList(parser.store, profile);
+    auto items = FillSetupList(parser.store, ReadServiceSettings(profile, parser.store));
     Press(items, 3, SetupMoveDirection::Up);  // 1032 above the 1024 block
     items[4].checked = SetupCheckedFromStateImage(kSetupUnchecked);
     WriteSetupChoices(profile, items);
@@ -164,7 +165,7 @@ TEST_F(SetupListTest, OkWritesTicksAndConsecutivePositionsAndReopensTheSameOrder
     EXPECT_EQ(0, Read("Check%d", 1040));
     EXPECT_EQ(1, Read("Check%d", 1024));
 
-    const auto reopened = FillSetupList(parser.store, profile);
+    const auto reopened = FillSetupList(parser.store, ReadServiceSettings(profile, parser.store));
     EXPECT_EQ(Ids(items), Ids(reopened));
     for (size_t i = 0; i < reopened.size(); ++i) EXPECT_EQ(static_cast<int>(i), reopened[i].sortValue);
     EXPECT_FALSE(reopened[4].checked);

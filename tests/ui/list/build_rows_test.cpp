@@ -213,7 +213,7 @@ TEST_F(RowSettings, ReadFromTheSettingsFile)
     std::ofstream(path, std::ios::binary) << "[LumaraList]\r\nCHW=120\r\n[SetupDialog]\r\nCheck1024=0\r\nSort1024=1\r\n"
                                              "Check1027=1\r\nSort1027=0\r\n";
     CIniProfile file(path.string().c_str());
-    BuildRows(rows, parser->store, file, changeLog, kNow);
+    BuildRows(rows, parser->store, ReadServiceSettings(file, parser->store), changeLog, kNow);
     std::filesystem::remove(path);
     EXPECT_EQ(Order(), (std::vector<uint16_t>{0x0403, 0x0400, 0x0401, 0x0402}));
     EXPECT_EQ(ListedRows(), (std::vector<int>{0, 2, 3}));

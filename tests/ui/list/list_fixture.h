@@ -23,6 +23,7 @@
 #include "ts/stream_parser.h"
 #include "ui/list/build_rows.h"
 #include "ui/list/list_row.h"
+#include "ui/list/service_settings.h"
 
 // Settings in memory, with the defaults and integer reading of the profile interface.
 class MemoryProfile : public IProfile {
@@ -126,7 +127,11 @@ protected:
         ASSERT_TRUE(StoreSection(slot, section.data(), section.size()));
     }
 
-    int Build(int64_t now) { return BuildRows(rows, parser->store, settings, changeLog, RowReferenceTime(*parser, now)); }
+    int Build(int64_t now)
+    {
+        return BuildRows(rows, parser->store, ReadServiceSettings(settings, parser->store), changeLog,
+                         RowReferenceTime(*parser, now));
+    }
     const ListRow& Row(int index) const { return *rows[index]; }
     const ListRow* RowOf(uint16_t serviceId) const
     {

@@ -13,9 +13,10 @@
 #include "plugin/event_view.h"
 #include "res/dialog_ids.h"
 #include "settings/win32/private_profile.h"
-#include "ui/dialogs/setup_list.h"
-#include "ui/win32/list_view.h"
 #include "ts/stream_parser.h"
+#include "ui/dialogs/setup_list.h"
+#include "ui/list/service_settings.h"
+#include "ui/win32/list_view.h"
 
 namespace {
 
@@ -62,10 +63,10 @@ void Fill(CEventView& view, HWND dialog)
     InsertColumns(list);
     CPrivateProfile profile(view.m_iniPath);
     std::vector<SetupItem> items;
-    {
-        PluginLockGuard guard(view.m_lock);
-        if (view.m_pParser) items = FillSetupList(view.m_pParser->store, profile);
-    }
+    BuildWithServiceSettings(view.m_lock, view.m_pParser, profile,
+                             [&](const StreamParser& parser, const ServiceSettings& settings) {
+                                 items = FillSetupList(parser.store, settings);
+                             });
     int position = 0;
     for (const SetupItem& entry : items) {
         const int item = InsertItem(list, position, entry);

@@ -5,6 +5,8 @@
 #include <commctrl.h>
 
 #include <cstdint>
+#include <memory>
+#include <new>
 #include <vector>
 
 #include "changelog/change_log_file.h"
@@ -78,11 +80,15 @@ void SetUpDetailsPopup(CEventView& view, IProfile& profile)
     ApplyDialogGeometry(profile, view.m_hPopup, kSectionPopDialog, kPopGeometryChain);
 }
 
+// The files are read with the lock released (the change log is the window thread's alone);
+// only the move of the loaded store into the parser holds it.
 void LoadDataFiles(CEventView& view)
 {
-    PluginLockGuard guard(view.m_lock);
-    if (view.m_pParser) LoadProgrammeData(*view.m_pParser, view.m_datPath);
     LoadChangeLog(view.m_changeLog, view.m_updPath);
+    std::unique_ptr<ProgrammeStore> loaded(new (std::nothrow) ProgrammeStore());
+    if (!loaded || !LoadEventCache(*loaded, view.m_datPath)) return;
+    PluginLockGuard guard(view.m_lock);
+    if (view.m_pParser) MoveLoadedCache(*loaded, *view.m_pParser);
 }
 
 HWND CreateListControl(CEventView& view, IProfile& profile)

@@ -1,6 +1,7 @@
 // The main window's one-second heartbeat (timer 1000) and the rebuild of its rows: compute in
-// the core, apply here. The store work runs under the plug-in lock; files are written, the
-// host and other windows reached, only after it is released.
+// the core, apply here. The store work runs under the plug-in lock; the settings are read
+// before it is taken, and files are written, the host and other windows reached, only after
+// it is released.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -20,6 +21,7 @@
 #include "ui/list/clock_tick.h"
 #include "ui/list/list_items.h"
 #include "ui/list/local_clock.h"
+#include "ui/list/service_settings.h"
 #include "ui/win32/list_view.h"
 #include "ui/list/win32/list_window_ids.h"
 
@@ -130,13 +132,13 @@ void CEventView::BuildRows()
 {
     if (!m_hList) return;
     CPrivateProfile profile(m_iniPath);
-    int currentServiceId;
-    {
-        PluginLockGuard guard(m_lock);
-        if (!m_pParser) return;
-        ::BuildRows(m_rows, m_pParser->store, profile, m_changeLog, RowReferenceTime(*m_pParser, SystemNow()));
-        currentServiceId = m_currentServiceId;
-    }
+    int currentServiceId = -1;
+    const bool built = BuildWithServiceSettings(
+        m_lock, m_pParser, profile, [&](const StreamParser& parser, const ServiceSettings& settings) {
+            ::BuildRows(m_rows, parser.store, settings, m_changeLog, RowReferenceTime(parser, SystemNow()));
+            currentServiceId = m_currentServiceId;
+        });
+    if (!built) return;
     const ListUpdate update = DecideListItems(m_rows, ListView_GetItemCount(m_hList));
     WriteListItems(m_hList, update);
     if (update.refreshPopup) RefreshPopupForService(currentServiceId);
