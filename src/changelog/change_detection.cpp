@@ -107,21 +107,18 @@ int CompareSectionVersions(uint16_t serviceId, const SectionSlot& previous, cons
     return appended;
 }
 
-bool DetectScheduleChanges(ProgrammeStore& store, ChangeLog& log, const char* updPath,
-                           std::vector<uint16_t>* changedServices)
+bool FindScheduleChanges(const ProgrammeStore& store, ChangeLog& log, std::vector<uint16_t>* changedServices)
 {
     bool appended = false;
-    for (ServiceEntry* entry : store.services) {
+    for (const ServiceEntry* entry : store.services) {
         if (!entry) break;
         int records = 0;
         for (int s = 0; s < kScheduleSlots; ++s) {
-            SectionSlot& slot = entry->schedule[s];
+            const SectionSlot& slot = entry->schedule[s];
             if (slot.versionChanges == 0) continue;
-            slot.versionChanges = 0;
-            SectionSlot& original = entry->scheduleOriginal[s];
+            const SectionSlot& original = entry->scheduleOriginal[s];
             if (slot.data && slot.length && original.data && original.length)
                 records += CompareSectionVersions(entry->serviceId, original, slot, log);
-            RefreshOriginal(original, slot);
         }
         if (records == 0) continue;
         appended = true;
@@ -133,6 +130,27 @@ bool DetectScheduleChanges(ProgrammeStore& store, ChangeLog& log, const char* up
             }
         }
     }
+    return appended;
+}
+
+void AcceptScheduleVersions(ProgrammeStore& store)
+{
+    for (ServiceEntry* entry : store.services) {
+        if (!entry) break;
+        for (int s = 0; s < kScheduleSlots; ++s) {
+            SectionSlot& slot = entry->schedule[s];
+            if (slot.versionChanges == 0) continue;
+            slot.versionChanges = 0;
+            RefreshOriginal(entry->scheduleOriginal[s], slot);
+        }
+    }
+}
+
+bool DetectScheduleChanges(ProgrammeStore& store, ChangeLog& log, const char* updPath,
+                           std::vector<uint16_t>* changedServices)
+{
+    const bool appended = FindScheduleChanges(store, log, changedServices);
+    AcceptScheduleVersions(store);
     if (appended && updPath) SaveChangeLog(log, updPath);
     return appended;
 }

@@ -25,3 +25,9 @@ int CompareSectionVersions(uint16_t serviceId, const SectionSlot& previous, cons
 // Runs under the same lock as the EIT handler, which writes the same slots.
 bool DetectScheduleChanges(ProgrammeStore& store, ChangeLog& log, const char* updPath,
                            std::vector<uint16_t>* changedServices = nullptr);
+
+// The two halves of DetectScheduleChanges. Find reads the store and appends the records (and
+// the changed services) for every slot with new versions; Accept then resets those counters
+// and makes the reference copies equal to the sections, the one write of the detection.
+bool FindScheduleChanges(const ProgrammeStore& store, ChangeLog& log, std::vector<uint16_t>* changedServices);
+void AcceptScheduleVersions(ProgrammeStore& store);
