@@ -3,6 +3,14 @@
 #include <cmath>
 #include <ctime>
 
+namespace {
+
+constexpr uint16_t kUndefinedMjd = 0xFFFF;
+constexpr int kUndefinedBcd = Bcd(0xFF);
+constexpr int64_t kUndefinedSeconds = kUndefinedBcd * 3600 + kUndefinedBcd * 60 + kUndefinedBcd;
+
+}  // namespace
+
 CalendarDate MjdToDate(uint16_t mjd)
 {
     // Julian-day method with the Gregorian correction, in double precision.
@@ -60,4 +68,16 @@ EventTimeRange EventTimes(const uint8_t* p)
     r.start = MjdMidnight(mjd) + Bcd(p[2]) * 3600 + Bcd(p[3]) * 60 + Bcd(p[4]);
     r.end = r.start + Bcd(p[5]) * 3600 + Bcd(p[6]) * 60 + Bcd(p[7]);
     return r;
+}
+
+bool StartUndefined(int64_t start)
+{
+    // Not through MjdMidnight: its one-day cache serves the readers' passes.
+    const CalendarDate d = MjdToDate(kUndefinedMjd);
+    return start == LocalTimeStamp(d.year, d.month, d.day, 0, 0, 0) + kUndefinedSeconds;
+}
+
+bool DurationUndefined(const EventTimeRange& times)
+{
+    return times.end - times.start == kUndefinedSeconds;
 }

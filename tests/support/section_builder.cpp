@@ -30,6 +30,7 @@ uint16_t DateToMjd(int year, int month, int day)
 
 Bytes EncodeStartTime(const BroadcastTime& t)
 {
+    if (t.undefined) return Bytes(5, 0xFF);
     uint16_t mjd = DateToMjd(t.year, t.month, t.day);
     return {static_cast<uint8_t>(mjd >> 8), static_cast<uint8_t>(mjd), ToBcd(t.hour), ToBcd(t.minute),
             ToBcd(t.second)};
@@ -37,6 +38,7 @@ Bytes EncodeStartTime(const BroadcastTime& t)
 
 Bytes EncodeDuration(int seconds)
 {
+    if (seconds == kUndefinedDuration) return Bytes(3, 0xFF);
     return {ToBcd(seconds / 3600), ToBcd(seconds / 60 % 60), ToBcd(seconds % 60)};
 }
 
