@@ -30,7 +30,8 @@ EventTimeRange EventTimes(const uint8_t* p);
 // with all bits 1. EventTimes converts such fields like any others and every decision keeps
 // that arithmetic; only what is shown must not present the made-up time. Both answers come
 // from the stamps alone, so a change-log record read back from its file answers as its
-// event did: no other duration lasts 165:165:165, and the start is the one all ones give.
+// event did: no other duration lasts 165:165:165, and the start is the one all ones give
+// (a real start would have to fall on that very second in April 2038).
 bool StartUndefined(int64_t start);
 bool DurationUndefined(const EventTimeRange& times);
 
