@@ -8,6 +8,10 @@ namespace {
 constexpr uint16_t kUndefinedMjd = 0xFFFF;
 constexpr int kUndefinedBcd = Bcd(0xFF);
 constexpr int64_t kUndefinedSeconds = kUndefinedBcd * 3600 + kUndefinedBcd * 60 + kUndefinedBcd;
+constexpr uint16_t kMjdOf1970 = 40587;
+constexpr int64_t kSecondsPerDay = 86400;
+// The undefined start read as UTC; as local time it lies less than a day from this.
+constexpr int64_t kUndefinedStartUtc = (kUndefinedMjd - kMjdOf1970) * kSecondsPerDay + kUndefinedSeconds;
 
 }  // namespace
 
@@ -72,7 +76,9 @@ EventTimeRange EventTimes(const uint8_t* p)
 
 bool StartUndefined(int64_t start)
 {
-    // Not through MjdMidnight: its one-day cache serves the readers' passes.
+    // Every shown time asks: the platform conversion only runs for a stamp near April 2038,
+    // and not through MjdMidnight, whose one-day cache serves the readers' passes.
+    if (start < kUndefinedStartUtc - kSecondsPerDay || start > kUndefinedStartUtc + kSecondsPerDay) return false;
     const CalendarDate d = MjdToDate(kUndefinedMjd);
     return start == LocalTimeStamp(d.year, d.month, d.day, 0, 0, 0) + kUndefinedSeconds;
 }
