@@ -42,6 +42,14 @@ Bytes EncodeDuration(int seconds)
     return {ToBcd(seconds / 3600), ToBcd(seconds / 60 % 60), ToBcd(seconds % 60)};
 }
 
+Bytes EncodeEventTimes(const BroadcastTime& start, int seconds)
+{
+    Bytes times = EncodeStartTime(start);
+    const Bytes duration = EncodeDuration(seconds);
+    times.insert(times.end(), duration.begin(), duration.end());
+    return times;
+}
+
 Bytes MakeTot(const BroadcastTime& jst)
 {
     SectionWriter w;
@@ -182,8 +190,7 @@ Bytes MakeEit(const EitSection& eit)
     w.U8(eit.lastTableId ? eit.lastTableId : eit.tableId);
     for (const EitEvent& e : eit.events) {
         w.U16(e.eventId);
-        w.Append(EncodeStartTime(e.start));
-        w.Append(EncodeDuration(e.durationSeconds));
+        w.Append(EncodeEventTimes(e.start, e.durationSeconds));
         size_t loop = w.OpenLength(static_cast<unsigned>(e.runningStatus << 1));  // running_status, free_CA_mode 0
         w.Append(e.descriptors);
         w.CloseLength(loop);

@@ -43,6 +43,8 @@ constexpr int kUndefinedDuration = -1;  // broadcast as all ones
 Bytes EncodeStartTime(const BroadcastTime& t);
 // 3 bytes of BCD hours, minutes, seconds.
 Bytes EncodeDuration(int seconds);
+// The 8 bytes of an event's start_time and duration.
+Bytes EncodeEventTimes(const BroadcastTime& start, int seconds);
 
 Bytes MakeTot(const BroadcastTime& jst);
 

@@ -122,12 +122,9 @@ TEST_F(PopupTextTest, ComponentTypeZeroShows480iWithUnknownAspect)
 TEST_F(PopupTextTest, UndefinedTimesShowNoMadeUpTimes)
 {
     const auto broadcast = [](ProgrammeSlot& slot, const BroadcastTime& start, int seconds) {
-        Bytes times = EncodeStartTime(start);
-        const Bytes duration = EncodeDuration(seconds);
-        times.insert(times.end(), duration.begin(), duration.end());
-        const EventTimeRange range = EventTimes(times.data());
-        slot.start = range.start;
-        slot.end = range.end;
+        const EventTimeRange times = EventTimes(EncodeEventTimes(start, seconds).data());
+        slot.start = times.start;
+        slot.end = times.end;
     };
     broadcast(row.present, {2026, 12, 7, 20, 0, 0}, kUndefinedDuration);
     broadcast(row.following, kUndefinedStart, 3600);

@@ -56,7 +56,8 @@ TEST_F(ListItems, ContinuationMarkForProgrammesRunningThroughTheRunsNext)
 TEST_F(ListItems, UndefinedStartShowsTheTitleWithoutATime)
 {
     AddService(0x0400, u8"総合");
-    PutSchedule(0x0400, 0, {Programme(1, At(20, 0), 60, u8"ニュース"), Programme(2, kUndefinedStart, 60, u8"未定")});
+    PutSchedule(0x0400, 0,
+                {Programme(1, At(20, 0), 60, u8"ニュース"), Programme(2, kUndefinedStart, 60, u8"未定")});
     Build(kNow);
     const ListUpdate update = DecideListItems(rows, 0);
     ASSERT_EQ(update.items.size(), 1u);

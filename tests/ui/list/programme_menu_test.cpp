@@ -47,8 +47,9 @@ TEST_F(ProgrammeMenus, EndTimeIsAddedOnTheClockFaceAcrossMidnight)
 TEST_F(ProgrammeMenus, UndefinedTimesShowNoMadeUpEnd)
 {
     AddService(0x0400);
-    PutSchedule(0x0400, 0, {Programme(1, At(20, 0), 30, u8"ニュース"), Programme(2, At(20, 30), kUndefinedDuration, u8"野球中継"),
-                            Programme(3, kUndefinedStart, 60, u8"未定")});
+    PutSchedule(0x0400, 0,
+                {Programme(1, At(20, 0), 30, u8"ニュース"), Programme(2, At(20, 30), kUndefinedDuration, u8"野球中継"),
+                 Programme(3, kUndefinedStart, 60, u8"未定")});
     const std::optional<ProgrammeMenu> menu = MenuFor(*parser, 0x0400);
     ASSERT_TRUE(menu);
     ASSERT_EQ(menu->entries.size(), 3u);
