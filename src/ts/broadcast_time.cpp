@@ -10,8 +10,9 @@ constexpr int kUndefinedBcd = Bcd(0xFF);
 constexpr int64_t kUndefinedSeconds = kUndefinedBcd * 3600 + kUndefinedBcd * 60 + kUndefinedBcd;
 constexpr uint16_t kMjdOf1970 = 40587;
 constexpr int64_t kSecondsPerDay = 86400;
-// The undefined start read as UTC; as local time it lies less than a day from this.
-constexpr int64_t kUndefinedStartUtc = (kUndefinedMjd - kMjdOf1970) * kSecondsPerDay + kUndefinedSeconds;
+// The undefined start's midnight read as UTC; as local time it lies less than a day from this.
+constexpr int64_t kUndefinedMidnightUtc = (kUndefinedMjd - kMjdOf1970) * kSecondsPerDay;
+constexpr int64_t kConversionFailed = -1;  // mktime's answer where it stops short of 2038
 
 }  // namespace
 
@@ -76,11 +77,13 @@ EventTimeRange EventTimes(const uint8_t* p)
 
 bool StartUndefined(int64_t start)
 {
-    // Every shown time asks: the platform conversion only runs for a stamp near April 2038,
-    // and not through MjdMidnight, whose one-day cache serves the readers' passes.
-    if (start < kUndefinedStartUtc - kSecondsPerDay || start > kUndefinedStartUtc + kSecondsPerDay) return false;
+    // Every shown time asks: the platform conversion only runs for a stamp that can be the
+    // undefined one, and not through MjdMidnight, whose one-day cache serves the readers.
+    const int64_t midnight = start - kUndefinedSeconds;
+    const int64_t fromUtc = midnight - kUndefinedMidnightUtc;
+    if (midnight != kConversionFailed && (fromUtc <= -kSecondsPerDay || fromUtc >= kSecondsPerDay)) return false;
     const CalendarDate d = MjdToDate(kUndefinedMjd);
-    return start == LocalTimeStamp(d.year, d.month, d.day, 0, 0, 0) + kUndefinedSeconds;
+    return midnight == LocalTimeStamp(d.year, d.month, d.day, 0, 0, 0);
 }
 
 bool DurationUndefined(const EventTimeRange& times)

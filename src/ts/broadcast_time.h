@@ -31,7 +31,8 @@ EventTimeRange EventTimes(const uint8_t* p);
 // that arithmetic; only what is shown must not present the made-up time. Both answers come
 // from the stamps alone, so a change-log record read back from its file answers as its
 // event did: no other duration lasts 165:165:165, and the start is the one all ones give
-// (a real start would have to fall on that very second in April 2038).
+// (a real start would have to fall on that very second in April 2038; where the platform
+// cannot convert dates past January 2038, the undefined start is the stamp that failure gives).
 bool StartUndefined(int64_t start);
 bool DurationUndefined(const EventTimeRange& times);
 
