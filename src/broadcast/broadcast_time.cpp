@@ -3,6 +3,19 @@
 #include <cmath>
 #include <ctime>
 
+namespace {
+
+constexpr uint16_t kUndefinedMjd = 0xFFFF;
+constexpr int kUndefinedBcd = Bcd(0xFF);
+constexpr int64_t kUndefinedSeconds = kUndefinedBcd * 3600 + kUndefinedBcd * 60 + kUndefinedBcd;
+constexpr uint16_t kMjdOf1970 = 40587;
+constexpr int64_t kSecondsPerDay = 86400;
+// The undefined start's midnight read as UTC; as local time it lies less than a day from this.
+constexpr int64_t kUndefinedMidnightUtc = (kUndefinedMjd - kMjdOf1970) * kSecondsPerDay;
+constexpr int64_t kConversionFailed = -1;  // mktime's answer where it stops short of 2038
+
+}  // namespace
+
 CalendarDate MjdToDate(uint16_t mjd)
 {
     // Julian-day method with the Gregorian correction, in double precision.
@@ -60,4 +73,20 @@ EventTimeRange EventTimes(const uint8_t* p)
     r.start = MjdMidnight(mjd) + Bcd(p[2]) * 3600 + Bcd(p[3]) * 60 + Bcd(p[4]);
     r.end = r.start + Bcd(p[5]) * 3600 + Bcd(p[6]) * 60 + Bcd(p[7]);
     return r;
+}
+
+bool StartUndefined(int64_t start)
+{
+    // Every shown time asks: the platform conversion only runs for a stamp that can be the
+    // undefined one, and not through MjdMidnight, whose one-day cache serves the readers.
+    const int64_t midnight = start - kUndefinedSeconds;
+    const int64_t fromUtc = midnight - kUndefinedMidnightUtc;
+    if (midnight != kConversionFailed && (fromUtc <= -kSecondsPerDay || fromUtc >= kSecondsPerDay)) return false;
+    const CalendarDate d = MjdToDate(kUndefinedMjd);
+    return midnight == LocalTimeStamp(d.year, d.month, d.day, 0, 0, 0);
+}
+
+bool DurationUndefined(const EventTimeRange& times)
+{
+    return times.end - times.start == kUndefinedSeconds;
 }

@@ -3,6 +3,9 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+
+#include "broadcast/broadcast_time.h"
 
 struct LocalCalendarTime {
     int year = 0;
@@ -18,3 +21,7 @@ LocalCalendarTime LocalCalendarOf(int64_t stamp);
 
 // "日" .. "土"; an index outside 0..6 gives "日".
 const char* WeekdayName(int weekday);
+
+// A programme's local "hh:mm～hh:mm"; "hh:mm～" when its duration is undefined, and empty
+// when its start is, as neither then says when the programme is on.
+std::string TimeSpanText(const EventTimeRange& times);

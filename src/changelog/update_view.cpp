@@ -32,6 +32,7 @@ std::string DecodeEventName(const EventSnapshot& side)
 
 std::string FormatDate(int64_t stamp)
 {
+    if (StartUndefined(stamp)) return {};
     const LocalCalendarTime t = LocalCalendarOf(stamp);
     char text[64];
     std::snprintf(text, sizeof text, "%04d/%02d/%02d(%s)", t.year, t.month, t.day, WeekdayName(t.weekday));
@@ -40,12 +41,9 @@ std::string FormatDate(int64_t stamp)
 
 std::string FormatProgramme(const EventSnapshot& side)
 {
-    const LocalCalendarTime start = LocalCalendarOf(side.start);
-    const LocalCalendarTime end = LocalCalendarOf(side.end);
-    char text[256];
-    std::snprintf(text, sizeof text, "%02d:%02d～%02d:%02d %s", start.hour, start.minute, end.hour, end.minute,
-                  DecodeEventName(side).c_str());
-    return text;
+    std::string text = TimeSpanText({side.start, side.end});
+    if (!text.empty()) text += ' ';
+    return text + DecodeEventName(side);
 }
 
 int64_t DateKey(const ChangeRecord& record)

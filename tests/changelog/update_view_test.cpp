@@ -6,6 +6,9 @@
 #include <cstring>
 #include <numeric>
 
+#include "change_test_support.h"
+#include "changelog/change_detection.h"
+#include "changelog/change_log_file.h"
 #include "changelog/difference_text.h"
 #include "changelog/update_row_paint.h"
 #include "store/programme_store.h"
@@ -163,6 +166,38 @@ TEST_F(UpdateViewTest, ItemTextsOfAddedRemovedAndChangedProgrammes)
     EXPECT_EQ("2000ch", items[2].column[0]) << "a service no longer stored";
     EXPECT_EQ(Sjis(u8"2026/12/09(水)"), items[2].column[1]) << "the date of the old side";
     EXPECT_EQ(Sjis(u8"21:30～22:30 映画"), items[2].column[3]);
+}
+
+TEST_F(UpdateViewTest, UndefinedTimesShowNoMadeUpTimesAndSurviveTheFile)
+{
+    ServiceEntry& service = AddService(1024, u8"総合");
+    const auto receive = [&](uint8_t version, const BroadcastTime& start, int seconds) {
+        EitSection eit{.serviceId = 1024, .version = version};
+        eit.events.push_back({1, start, seconds, 0, ShortEventDescriptor(EncodeArib(u8"野球中継"), {})});
+        Receive(service, 0, MakeEit(eit));
+        DetectScheduleChanges(parser.store, log, nullptr);
+    };
+    receive(1, {2026, 12, 7, 20, 0, 0}, 3600);
+    receive(2, {2026, 12, 7, 20, 0, 0}, kUndefinedDuration);  // may overrun
+    receive(3, kUndefinedStart, 3600);
+    const std::string path = TestFileName(".upd");
+    ASSERT_TRUE(SaveChangeLog(log, path.c_str()));
+    ChangeLog reloaded;
+    ASSERT_TRUE(LoadChangeLog(reloaded, path.c_str()));
+    std::remove(path.c_str());
+    for (const ChangeLog* shown : {&log, &reloaded}) {
+        const auto items = BuildUpdateList(*shown, parser.store);
+        ASSERT_EQ(3u, items.size());
+        EXPECT_EQ(Sjis(u8"20:00～21:00 野球中継"), items[0].column[2]);
+        EXPECT_EQ(Sjis(u8"20:00～ 野球中継"), items[0].column[3]) << "not 20:00～19:47";
+        // Removed and added in an order that depends on where the platform puts the start.
+        const bool removedFirst = items[1].column[3].empty();
+        const UpdateListItem& removed = items[removedFirst ? 1 : 2];
+        const UpdateListItem& added = items[removedFirst ? 2 : 1];
+        EXPECT_EQ(Sjis(u8"20:00～ 野球中継"), removed.column[2]);
+        EXPECT_EQ("", added.column[1]) << "no made-up date";
+        EXPECT_EQ(Sjis(u8"野球中継"), added.column[3]);
+    }
 }
 
 TEST_F(UpdateViewTest, DateSortsAscendingThenDescendingWithAddedProgrammesByTheirNewStart)

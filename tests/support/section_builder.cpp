@@ -30,6 +30,7 @@ uint16_t DateToMjd(int year, int month, int day)
 
 Bytes EncodeStartTime(const BroadcastTime& t)
 {
+    if (t.undefined) return Bytes(5, 0xFF);
     uint16_t mjd = DateToMjd(t.year, t.month, t.day);
     return {static_cast<uint8_t>(mjd >> 8), static_cast<uint8_t>(mjd), ToBcd(t.hour), ToBcd(t.minute),
             ToBcd(t.second)};
@@ -37,7 +38,16 @@ Bytes EncodeStartTime(const BroadcastTime& t)
 
 Bytes EncodeDuration(int seconds)
 {
+    if (seconds == kUndefinedDuration) return Bytes(3, 0xFF);
     return {ToBcd(seconds / 3600), ToBcd(seconds / 60 % 60), ToBcd(seconds % 60)};
+}
+
+Bytes EncodeEventTimes(const BroadcastTime& start, int seconds)
+{
+    Bytes times = EncodeStartTime(start);
+    const Bytes duration = EncodeDuration(seconds);
+    times.insert(times.end(), duration.begin(), duration.end());
+    return times;
 }
 
 Bytes MakeTot(const BroadcastTime& jst)
@@ -180,8 +190,7 @@ Bytes MakeEit(const EitSection& eit)
     w.U8(eit.lastTableId ? eit.lastTableId : eit.tableId);
     for (const EitEvent& e : eit.events) {
         w.U16(e.eventId);
-        w.Append(EncodeStartTime(e.start));
-        w.Append(EncodeDuration(e.durationSeconds));
+        w.Append(EncodeEventTimes(e.start, e.durationSeconds));
         size_t loop = w.OpenLength(static_cast<unsigned>(e.runningStatus << 1));  // running_status, free_CA_mode 0
         w.Append(e.descriptors);
         w.CloseLength(loop);

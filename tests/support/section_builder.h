@@ -34,11 +34,17 @@ uint16_t DateToMjd(int year, int month, int day);
 
 struct BroadcastTime {
     int year = 2026, month = 12, day = 7, hour = 0, minute = 0, second = 0;
+    bool undefined = false;  // broadcast as all ones
 };
+constexpr BroadcastTime kUndefinedStart{.undefined = true};
+constexpr int kUndefinedDuration = -1;  // broadcast as all ones
+
 // 5 bytes: MJD then BCD hour, minute, second.
 Bytes EncodeStartTime(const BroadcastTime& t);
 // 3 bytes of BCD hours, minutes, seconds.
 Bytes EncodeDuration(int seconds);
+// The 8 bytes of an event's start_time and duration.
+Bytes EncodeEventTimes(const BroadcastTime& start, int seconds);
 
 Bytes MakeTot(const BroadcastTime& jst);
 

@@ -122,8 +122,12 @@ int PopupSlotIndex(int column, const char* cellText)
 
 std::string PopupNameLine(const char* name, int64_t start)
 {
-    const LocalCalendarTime t = LocalCalendarOf(start);
     char line[kPopupNameTextBytes + 64];
+    if (StartUndefined(start)) {
+        std::snprintf(line, sizeof line, "[%s]", name ? name : "");
+        return line;
+    }
+    const LocalCalendarTime t = LocalCalendarOf(start);
     std::snprintf(line, sizeof line, "[%s] - %04d/%02d/%02d(%s)", name ? name : "", t.year, t.month, t.day,
                   WeekdayName(t.weekday));
     return line;
@@ -131,11 +135,11 @@ std::string PopupNameLine(const char* name, int64_t start)
 
 std::string PopupTimesLine(const ProgrammeSlot& slot)
 {
-    const LocalCalendarTime start = LocalCalendarOf(slot.start);
-    const LocalCalendarTime end = LocalCalendarOf(slot.end);
+    std::string span = TimeSpanText({slot.start, slot.end});
+    if (!span.empty()) span += ' ';
     char line[64];
-    std::snprintf(line, sizeof line, " %02d:%02d～%02d:%02d %s%s", start.hour, start.minute, end.hour, end.minute,
-                  VideoFormatText(slot.videoComponentType), AspectText(slot.videoComponentType));
+    std::snprintf(line, sizeof line, " %s%s%s", span.c_str(), VideoFormatText(slot.videoComponentType),
+                  AspectText(slot.videoComponentType));
     return line;
 }
 

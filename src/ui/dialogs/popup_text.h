@@ -29,9 +29,10 @@ void AppendLines(std::string& out, std::string_view text);
 // cell stands for the programme before it.
 int PopupSlotIndex(int column, const char* cellText);
 
-// Control 1014: "[name] - yyyy/mm/dd(weekday)" of the start.
+// Control 1014: "[name] - yyyy/mm/dd(weekday)" of the start; "[name]" when the start is undefined.
 std::string PopupNameLine(const char* name, int64_t start);
-// Control 1015: " hh:mm～hh:mm " with the video format and aspect.
+// Control 1015: " hh:mm～hh:mm " with the video format and aspect; the times as TimeSpanText
+// shows them, the space after them dropped with them.
 std::string PopupTimesLine(const ProgrammeSlot& slot);
 
 // Appends the items of an event's extended event descriptors: a descriptor whose first field

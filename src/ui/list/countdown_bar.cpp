@@ -7,9 +7,10 @@ constexpr int32_t kBarSeconds = 300;
 
 }  // namespace
 
-std::optional<BarSegment> CountdownBar(int64_t presentEnd, int64_t now, const CellRect& cell)
+std::optional<BarSegment> CountdownBar(const EventTimeRange& present, int64_t now, const CellRect& cell)
 {
-    const int32_t left = static_cast<int32_t>(static_cast<uint32_t>(presentEnd) - static_cast<uint32_t>(now));
+    if (DurationUndefined(present)) return std::nullopt;
+    const int32_t left = static_cast<int32_t>(static_cast<uint32_t>(present.end) - static_cast<uint32_t>(now));
     if (left <= 0 || left > kBarSeconds) return std::nullopt;
     const int32_t x = left <= kShrinkSeconds ? cell.right - 3 * left + 2 : cell.right - (left / 60) * 6 - 16;
     return BarSegment{x, cell.right - 1, cell.bottom - 2};

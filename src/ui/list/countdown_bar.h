@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <optional>
 
+#include "broadcast/broadcast_time.h"
+
 struct CellRect {
     int32_t left = 0;
     int32_t top = 0;
@@ -20,6 +22,7 @@ struct BarSegment {
     int32_t y = 0;
 };
 
-// presentEnd: ListRow::present.end; now: the system clock. The time left is taken from the low
-// 32 bits of both as a signed difference. None with more than 300 seconds left or none left.
-std::optional<BarSegment> CountdownBar(int64_t presentEnd, int64_t now, const CellRect& cell);
+// present: the times of ListRow::present; now: the system clock. The time left is taken from
+// the low 32 bits of the end and now as a signed difference. None with more than 300 seconds
+// left or none left, and none for a programme whose duration is undefined: its end is made up.
+std::optional<BarSegment> CountdownBar(const EventTimeRange& present, int64_t now, const CellRect& cell);

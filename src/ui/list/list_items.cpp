@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <utility>
 
+#include "broadcast/broadcast_time.h"
 #include "ui/list/local_clock.h"
 
 namespace {
@@ -15,6 +16,7 @@ bool IsHighDefinition(uint8_t componentType)
 
 std::string TimedTitle(const ProgrammeSlot& slot)
 {
+    if (StartUndefined(slot.start)) return slot.title;
     const LocalClockTime clock = LocalClockOf(slot.start);
     char text[8 + kRowTitleBytes];
     std::snprintf(text, sizeof text, "%02d:%02d %s", clock.hour, clock.minute, slot.title);

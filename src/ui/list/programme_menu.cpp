@@ -13,13 +13,15 @@ namespace {
 constexpr const char* kTitleFormat = "［%s］%s";
 constexpr const char* kTuneSuffix = "- 選局";
 constexpr const char* kEntryFormat = "%02d:%02d～%02d:%02d：%s";
+constexpr const char* kOpenEndFormat = "%02d:%02d～：%s";  // the duration is undefined
+constexpr const char* kUntimedFormat = "%s";              // the start is undefined
 constexpr int kColumnTextBytes = 79;  // the column 0 text as read from the list
 
 class MenuTaker final : public IEventTaker {
 public:
     explicit MenuTaker(std::vector<ProgrammeMenuEntry>& entries) : m_entries(entries) {}
 
-    int Take(const EventEntry& event, const EventTimeRange&) override
+    int Take(const EventEntry& event, const EventTimeRange& times) override
     {
         char name[kRowTitleBytes] = {};
         uint8_t videoType = 0;
@@ -34,16 +36,21 @@ public:
                 videoType = ComponentType(descriptor);
             }
         }
-        if (name[0] != '\0') AddEntry(ProgrammeClockOf(event.times), name, videoType);
+        if (name[0] != '\0') AddEntry(times, ProgrammeClockOf(event.times), name, videoType);
         return static_cast<int>(m_entries.size());
     }
 
 private:
-    void AddEntry(const ProgrammeClock& clock, const char* name, uint8_t videoType)
+    void AddEntry(const EventTimeRange& times, const ProgrammeClock& clock, const char* name, uint8_t videoType)
     {
         char text[32 + kRowTitleBytes];
-        std::snprintf(text, sizeof text, kEntryFormat, clock.startHour, clock.startMinute, clock.endHour,
-                      clock.endMinute, name);
+        if (StartUndefined(times.start))
+            std::snprintf(text, sizeof text, kUntimedFormat, name);
+        else if (DurationUndefined(times))
+            std::snprintf(text, sizeof text, kOpenEndFormat, clock.startHour, clock.startMinute, name);
+        else
+            std::snprintf(text, sizeof text, kEntryFormat, clock.startHour, clock.startMinute, clock.endHour,
+                          clock.endMinute, name);
         m_entries.push_back({text, IsStandardDefinition(videoType)});
     }
 
@@ -79,7 +86,7 @@ ProgrammeClock ProgrammeClockOf(const uint8_t* times)
     int minute = clock.startMinute + Bcd(times[6]) + carrySecond;
     const int carryHour = minute / 60;
     clock.endMinute = minute % 60;
-    // Valid BCD fields sum to less than 48; the remainder also keeps malformed ones a clock.
+    // Wraps on the clock face for any duration, one of 99 hours or malformed BCD included.
     clock.endHour = (clock.startHour + Bcd(times[5]) + carryHour) % 24;
     return clock;
 }

@@ -14,7 +14,9 @@ constexpr int kTuneCommandBase = 2100;  // WM_COMMAND 2100 + r tunes to the serv
 constexpr int kMenuTitleBytes = 80;
 
 struct ProgrammeMenuEntry {
-    std::string text;                 // "%02d:%02d～%02d:%02d：%s"
+    // "%02d:%02d～%02d:%02d：%s"; "%02d:%02d～：%s" for an undefined duration, the name alone
+    // for an undefined start.
+    std::string text;
     bool standardDefinition = false;  // shown ticked, with the SD mark
 };
 

@@ -119,6 +119,24 @@ TEST_F(PopupTextTest, ComponentTypeZeroShows480iWithUnknownAspect)
     EXPECT_EQ(Sjis(u8" 21:00～22:00 480i(--)"), texts.timesLine);
 }
 
+TEST_F(PopupTextTest, UndefinedTimesShowNoMadeUpTimes)
+{
+    const auto broadcast = [](ProgrammeSlot& slot, const BroadcastTime& start, int seconds) {
+        const EventTimeRange times = EventTimes(EncodeEventTimes(start, seconds).data());
+        slot.start = times.start;
+        slot.end = times.end;
+    };
+    broadcast(row.present, {2026, 12, 7, 20, 0, 0}, kUndefinedDuration);
+    broadcast(row.following, kUndefinedStart, 3600);
+    PopupTexts texts;
+    ASSERT_TRUE(DescribeProgramme(row, 1, "20:00 x", "NHK", parser.store, texts));
+    EXPECT_EQ(Sjis(u8"[NHK] - 2026/12/07(月)"), texts.nameLine);
+    EXPECT_EQ(Sjis(u8" 20:00～ 1080i(16:9)"), texts.timesLine) << "not 20:00～19:47";
+    ASSERT_TRUE(DescribeProgramme(row, 2, "x", "NHK", parser.store, texts));
+    EXPECT_EQ("[NHK]", texts.nameLine);
+    EXPECT_EQ(" 480i(--)", texts.timesLine);
+}
+
 TEST_F(PopupTextTest, ShortTextEndingWithALineBreakShowsNoEmptyLastLine)
 {
     std::strcpy(row.present.text, "first\rsecond\r");

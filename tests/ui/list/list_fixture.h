@@ -72,7 +72,7 @@ inline int64_t Stamp(int hour, int minute, int second = 0)
 inline EitEvent Programme(uint16_t eventId, BroadcastTime start, int minutes, std::u8string_view title,
                           uint8_t videoType = 0xB3, std::u8string_view text = u8"")
 {
-    EitEvent event{eventId, start, minutes * 60};
+    EitEvent event{eventId, start, minutes == kUndefinedDuration ? kUndefinedDuration : minutes * 60};
     event.descriptors = ShortEventDescriptor(EncodeArib(title), EncodeArib(text));
     if (videoType) {
         const Bytes component = ComponentDescriptor(videoType);

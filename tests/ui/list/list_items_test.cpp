@@ -53,6 +53,17 @@ TEST_F(ListItems, ContinuationMarkForProgrammesRunningThroughTheRunsNext)
     EXPECT_EQ(update.items[2].column[2], kContinuationMark);  // a run head, and not the first row
 }
 
+TEST_F(ListItems, UndefinedStartShowsTheTitleWithoutATime)
+{
+    AddService(0x0400, u8"総合");
+    PutSchedule(0x0400, 0,
+                {Programme(1, At(20, 0), 60, u8"ニュース"), Programme(2, kUndefinedStart, 60, u8"未定")});
+    Build(kNow);
+    const ListUpdate update = DecideListItems(rows, 0);
+    ASSERT_EQ(update.items.size(), 1u);
+    EXPECT_EQ(update.items[0].column[2], Sjis(u8"未定"));
+}
+
 TEST_F(ListItems, ItemsAreReusedAndOnlyTheSurplusDeleted)
 {
     for (uint16_t id : {0x0400, 0x0402, 0x0404}) {

@@ -44,6 +44,19 @@ TEST_F(ProgrammeMenus, EndTimeIsAddedOnTheClockFaceAcrossMidnight)
     EXPECT_EQ(menu->entries[0].text, Sjis(u8"23:30～01:15：深夜映画"));
 }
 
+TEST_F(ProgrammeMenus, UndefinedTimesShowNoMadeUpEnd)
+{
+    AddService(0x0400);
+    PutSchedule(0x0400, 0,
+                {Programme(1, At(20, 0), 30, u8"ニュース"), Programme(2, At(20, 30), kUndefinedDuration, u8"野球中継"),
+                 Programme(3, kUndefinedStart, 60, u8"未定")});
+    const std::optional<ProgrammeMenu> menu = MenuFor(*parser, 0x0400);
+    ASSERT_TRUE(menu);
+    ASSERT_EQ(menu->entries.size(), 3u);
+    EXPECT_EQ(menu->entries[1].text, Sjis(u8"20:30～：野球中継")) << "not 20:30～20:16";
+    EXPECT_EQ(menu->entries[2].text, Sjis(u8"未定"));
+}
+
 TEST_F(ProgrammeMenus, AtMostTenComingProgrammesFromTheOneOnAir)
 {
     AddService(0x0400);

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/section_builder.h"
+
 namespace {
 
 TEST(RowColours, CurrentServiceIsCrimsonExceptEmptyCells)
@@ -44,30 +46,35 @@ TEST(CountdownBar, ShrinksOverTheLastFiveMinutes)
 {
     const CellRect cell{100, 20, 500, 40};
     const int64_t end = 1'800'000'000;
-    auto bar = CountdownBar(end, end - 270, cell);
+    const EventTimeRange onAir{end - 1800, end};
+    auto bar = CountdownBar(onAir, end - 270, cell);
     ASSERT_TRUE(bar);
     EXPECT_EQ(bar->x1, 500 - 40);
     EXPECT_EQ(bar->x2, 499);
     EXPECT_EQ(bar->y, 38);
-    EXPECT_EQ(CountdownBar(end, end - 300, cell)->x1, 500 - 46);
-    EXPECT_EQ(CountdownBar(end, end - 59, cell)->x1, 500 - 16);
-    EXPECT_EQ(CountdownBar(end, end - 6, cell)->x1, 500 - 16);
-    EXPECT_EQ(CountdownBar(end, end - 5, cell)->x1, 500 - 13);
-    EXPECT_EQ(CountdownBar(end, end - 3, cell)->x1, 500 - 7);
-    bar = CountdownBar(end, end - 1, cell);
+    EXPECT_EQ(CountdownBar(onAir, end - 300, cell)->x1, 500 - 46);
+    EXPECT_EQ(CountdownBar(onAir, end - 59, cell)->x1, 500 - 16);
+    EXPECT_EQ(CountdownBar(onAir, end - 6, cell)->x1, 500 - 16);
+    EXPECT_EQ(CountdownBar(onAir, end - 5, cell)->x1, 500 - 13);
+    EXPECT_EQ(CountdownBar(onAir, end - 3, cell)->x1, 500 - 7);
+    bar = CountdownBar(onAir, end - 1, cell);
     ASSERT_TRUE(bar);
     EXPECT_EQ(bar->x1, bar->x2);  // no length
-    EXPECT_FALSE(CountdownBar(end, end, cell));
-    EXPECT_FALSE(CountdownBar(end, end + 1, cell));
-    EXPECT_FALSE(CountdownBar(end, end - 301, cell));
-    EXPECT_FALSE(CountdownBar(0, end, cell));  // nothing on air
+    EXPECT_FALSE(CountdownBar(onAir, end, cell));
+    EXPECT_FALSE(CountdownBar(onAir, end + 1, cell));
+    EXPECT_FALSE(CountdownBar(onAir, end - 301, cell));
+    EXPECT_FALSE(CountdownBar({0, 0}, end, cell));  // nothing on air
+
+    // On air from 20:00 with its duration broadcast as undefined: the end is made up.
+    const EventTimeRange open = EventTimes(EncodeEventTimes({2026, 12, 7, 20, 0, 0}, kUndefinedDuration).data());
+    EXPECT_FALSE(CountdownBar(open, open.end - 270, cell));
 }
 
 TEST(CountdownBar, UsesTheLowThirtyTwoBitsOfBothTimes)
 {
     // Across a wrap of the low 32 bits the difference is still 4 minutes 30 seconds.
     const int64_t end = (int64_t{1} << 32) + 100;
-    EXPECT_EQ(CountdownBar(end, end - 270, {0, 0, 300, 20})->x1, 300 - 40);
+    EXPECT_EQ(CountdownBar({end - 1800, end}, end - 270, {0, 0, 300, 20})->x1, 300 - 40);
 }
 
 }  // namespace

@@ -19,7 +19,8 @@ namespace {
 void DrawBar(HDC dc, const ListRow* row, const RECT& cell)
 {
     if (!row) return;
-    const auto bar = CountdownBar(row->present.end, SystemNow(), CellRect{cell.left, cell.top, cell.right, cell.bottom});
+    const CellRect at{cell.left, cell.top, cell.right, cell.bottom};
+    const auto bar = CountdownBar({row->present.start, row->present.end}, SystemNow(), at);
     if (!bar) return;
     MoveToEx(dc, bar->x1, bar->y, nullptr);
     LineTo(dc, bar->x2, bar->y);
