@@ -1,9 +1,5 @@
 #include "capture_input.h"
 
-#include <algorithm>
-#include <cstring>
-
-#include "progress_line.h"
 #include "ts/stream_parser.h"
 
 void TakeRun(StreamParser& parser, const PacketRun& run)
@@ -15,24 +11,11 @@ void TakeRun(StreamParser& parser, const PacketRun& run)
     for (size_t k = 0; k < run.count; ++k) TakePacket(parser, run.first + k * run.stride);
 }
 
-CaptureStats FeedCapture(StreamParser& parser, CaptureReader& reader, ProgressLine* progress)
+CaptureStats FeedCapture(StreamParser& parser, CaptureReader& reader)
 {
     PacketRun run;
-    while (reader.Next(run)) {
-        TakeRun(parser, run);
-        if (progress) progress->Update(reader.Stats().bytesRead);
-    }
-    if (progress) progress->Finish();
+    while (reader.Next(run)) TakeRun(parser, run);
     return reader.Stats();
-}
-
-size_t ReadMemoryCapture(void* context, uint8_t* out, size_t size, bool*)
-{
-    auto& source = *static_cast<MemoryCapture*>(context);
-    const size_t n = std::min(size, source.size - source.position);
-    if (n) std::memcpy(out, source.data + source.position, n);
-    source.position += n;
-    return n;
 }
 
 CaptureStats FeedCaptureBytes(StreamParser& parser, const std::vector<uint8_t>& data)

@@ -20,6 +20,15 @@ size_t ReadCaptureStream(void* context, uint8_t* out, size_t size, bool* failed)
     return n;
 }
 
+size_t ReadMemoryCapture(void* context, uint8_t* out, size_t size, bool*)
+{
+    auto& source = *static_cast<MemoryCapture*>(context);
+    const size_t n = std::min(size, source.size - source.position);
+    if (n) std::memcpy(out, source.data + source.position, n);
+    source.position += n;
+    return n;
+}
+
 CaptureReader::CaptureReader(CaptureReadFunction read, void* context)
     : m_read(read), m_context(context), m_buffer(kReadBlockBytes + kSyncLookahead + kParityPacketSize)
 {

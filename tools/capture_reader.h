@@ -65,3 +65,11 @@ private:
 
 // Standard C streams as a capture source (context: a std::FILE*).
 size_t ReadCaptureStream(void* context, uint8_t* out, size_t size, bool* failed);
+
+// Bytes in memory as a capture source (context: a MemoryCapture).
+struct MemoryCapture {
+    const uint8_t* data = nullptr;
+    size_t size = 0;
+    size_t position = 0;
+};
+size_t ReadMemoryCapture(void* context, uint8_t* out, size_t size, bool* failed);

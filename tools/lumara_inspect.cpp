@@ -83,9 +83,10 @@ void PrintCaptureText(const char* path, const CaptureStats& stats)
 {
     std::printf("file: %s (%" PRIu64 " packets of %zu bytes)\n", path, stats.packets, stats.stride);
     if (stats.skipCount == 0) return;
-    std::printf("skipped: %" PRIu64 " bytes in %" PRIu64 " places, out of sync:", stats.skippedBytes, stats.skipCount);
-    for (const SkippedStretch& s : stats.skips) std::printf(" %" PRIu64 " at %" PRIu64 ",", s.bytes, s.offset);
-    std::printf("%s\n", stats.skipCount > stats.skips.size() ? " ..." : "");
+    std::printf("skipped: %" PRIu64 " bytes out of sync, in %" PRIu64 " stretch%s\n", stats.skippedBytes, stats.skipCount,
+                stats.skipCount == 1 ? "" : "es");
+    for (const SkippedStretch& s : stats.skips) std::printf("  %" PRIu64 " bytes at offset %" PRIu64 "\n", s.bytes, s.offset);
+    if (stats.skipCount > stats.skips.size()) std::printf("  ...\n");
 }
 
 // Why a capture gives nothing to read, or null.
@@ -118,12 +119,16 @@ int Stream(const Options& options)
     std::FILE* file = OpenCapture(path);
     if (!file) return kExitFailure;
     auto parser = std::make_unique<StreamParser>();
-    CaptureStats stats;
+    CaptureReader reader(ReadCaptureStream, file);
     {
         ProgressLine progress(stderr, !options.quiet && isatty(fileno(stderr)), KnownSize(file));
-        CaptureReader reader(ReadCaptureStream, file);
-        stats = FeedCapture(*parser, reader, &progress);
+        PacketRun run;
+        while (reader.Next(run)) {
+            TakeRun(*parser, run);
+            progress.Update(reader.Stats().bytesRead);
+        }
     }
+    const CaptureStats& stats = reader.Stats();
     if (file != stdin) std::fclose(file);
     const char* label = file == stdin ? "standard input" : path;
     if (const char* problem = CaptureProblem(stats)) {
