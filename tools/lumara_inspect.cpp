@@ -145,7 +145,7 @@ int Stream(const Options& options)
         if (options.json) {
             PrintReportJson(report, CaptureJson(stats));
         } else {
-            PrintCaptureText(path, stats);
+            PrintCaptureText(label, stats);
             PrintReportText(report);
         }
     }

@@ -22,6 +22,16 @@ Confirm ConfirmAt(const uint8_t* data, size_t size, size_t at, size_t stride, bo
     return confirmed > 0 ? Confirm::kYes : Confirm::kNo;
 }
 
+// A time code's bytes can hold 0x47 at the stride too (its top byte changes slowly): the
+// sync byte is the last place of the unit's first five that confirms.
+size_t SyncInTimeCodedUnit(const uint8_t* data, size_t size, size_t at, size_t stride, bool atEnd)
+{
+    if (stride != kTimeCodedPacketSize) return at;
+    for (size_t k = LeadBytes(stride); k > 0; --k)
+        if (data[at + k] == kSyncByte && ConfirmAt(data, size, at + k, stride, atEnd) == Confirm::kYes) return at + k;
+    return at;
+}
+
 }  // namespace
 
 SyncSearch FindSync(const uint8_t* data, size_t size, bool atEnd, size_t preferredStride)
@@ -37,7 +47,7 @@ SyncSearch FindSync(const uint8_t* data, size_t size, bool atEnd, size_t preferr
         for (size_t stride : strides) {
             if (stride == 0) continue;
             const Confirm c = ConfirmAt(data, size, at, stride, atEnd);
-            if (c == Confirm::kYes) return {SyncSearch::kFound, at, stride};
+            if (c == Confirm::kYes) return {SyncSearch::kFound, SyncInTimeCodedUnit(data, size, at, stride, atEnd), stride};
             undecided |= c == Confirm::kUndecided;
         }
         // A wider stride might still confirm here once more data has come.
