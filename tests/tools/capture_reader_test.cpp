@@ -87,6 +87,24 @@ TEST(CaptureReaderTest, PacketSizesAndAMidPacketStartGiveTheSameStore)
     EXPECT_EQ(EventCount(reference.report), EventCount(r.report));
 }
 
+// Wherever a read block ends within a 192-byte unit, even between a packet and the next
+// one's time code (here with sync-like bytes), the packets stay in step.
+TEST(CaptureReaderTest, TimeCodedPacketsStayInStepAcrossBlockEnds)
+{
+    Bytes units;
+    for (size_t bytes = 0; bytes < kReadBlockBytes + 16 * 192; bytes += 192)
+        AppendBytes(units, Restride(MakeNullPacket(), {0x47, 0x47, 0x00, 0x47}, {}));
+    for (size_t lead = 0; lead < 192; ++lead) {
+        Bytes capture(lead, 0x00);
+        AppendBytes(capture, units);
+        StreamParser parser;
+        const CaptureStats stats = FeedCaptureBytes(parser, capture);
+        EXPECT_EQ(units.size() / 192, stats.packets) << lead;
+        EXPECT_EQ(lead, stats.skippedBytes) << lead;
+        EXPECT_TRUE(stats.onlyStuffing) << lead;  // else a packet was read out of step
+    }
+}
+
 // Garbage holding sync bytes, and a packet cut short, between two services' sections: both
 // stored, the stretch reported where it is; a truncated last packet is reported, not read.
 TEST(CaptureReaderTest, DamagedStretchIsSkippedAndSyncFoundAgain)
