@@ -21,13 +21,13 @@ check_xmltv() {  # FILE WHAT
     if [ -s sort.log ]; then fail "$2: tv_sort objects"; cat sort.log; else ok; fi
 }
 
-# A run that must fail: status 1, a message, and no output file or temporary left.
-check_refused() {  # WHAT ARGS...
+# A run that must fail: status 1, the message that says why, no output file or temporary left.
+check_refused() {  # MESSAGE ARGS...
     what=$1
     shift
     "$INSPECT" "$@" --xmltv out.xml >/dev/null 2>err.log
     status=$?
-    if [ "$status" -eq 1 ] && [ -s err.log ] && [ -z "$(ls out.xml* 2>/dev/null)" ]; then ok
+    if [ "$status" -eq 1 ] && grep -q "$what" err.log && [ -z "$(ls out.xml* 2>/dev/null)" ]; then ok
     else fail "$what: status $status, message '$(cat err.log)', files: $(ls out.xml* 2>/dev/null)"; fi
     rm -f out.xml*
 }
@@ -77,11 +77,11 @@ if [ -s piped.log ]; then fail "standard error not a terminal, yet: $(cat piped.
 : >empty.ts
 head -c 100000 /dev/urandom | tr '\107' '\000' >noise.ts
 i=0; while [ $i -lt 50 ]; do printf '\107\037\377\020'; head -c 184 /dev/zero | tr '\0' '\377'; i=$((i + 1)); done >stuffing.ts
-check_refused "empty file" stream empty.ts
-check_refused "not a transport stream" stream noise.ts
+check_refused "is empty" stream empty.ts
+check_refused "is not a transport stream" stream noise.ts
 check_refused "only stuffing" stream stuffing.ts
-check_refused "missing file" stream missing.ts
-check_refused "unreadable (a directory)" stream .
+check_refused "cannot read missing.ts" stream missing.ts
+check_refused "cannot be read" stream .
 check_refused "not an event cache" cache noise.ts
 "$INSPECT" stream "$SAMPLE" --xmltv no-such-dir/out.xml >/dev/null 2>err.log
 if [ $? -eq 1 ] && [ -s err.log ]; then ok; else fail "unwritable XMLTV path accepted"; fi

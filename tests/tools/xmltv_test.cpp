@@ -30,6 +30,7 @@ Bytes Section(uint8_t tableId, uint8_t number, std::vector<EitEvent> events)
     eit.tableId = tableId;
     eit.serviceId = 0x0400;
     eit.sectionNumber = number;
+    eit.transportStreamId = 0x7FE1;  // not the network id the channel id is made from
     eit.lastSectionNumber = tableId == 0x4E ? 1 : number;
     eit.segmentLastSectionNumber = eit.lastSectionNumber;
     eit.events = std::move(events);
