@@ -99,7 +99,9 @@ bool CaptureReader::Next(PacketRun& run)
         const size_t need = m_atEnd ? tail : std::max(tail, m_stride);
         if (m_end - m_pos < need) {
             if (Refill() || m_end - m_pos >= tail) continue;
-            if (m_end > m_pos) m_stats.truncatedTail = m_end - m_pos + LeadBytes(m_stride);
+            // The input ends inside a packet, or in bytes that start none.
+            if (m_end > m_pos && m_buffer[m_pos] == kSyncByte) m_stats.truncatedTail = m_end - m_pos + LeadBytes(m_stride);
+            else Skip(m_consumedEnd, m_bufferOffset + m_end - m_consumedEnd);
             m_consumedEnd = m_bufferOffset + m_end;
             m_pos = m_end;
             return false;

@@ -151,7 +151,12 @@ TEST(CaptureReaderTest, InputsWithoutPacketsAreToldApart)
     const CaptureStats nulls = FeedCaptureBytes(parser, stuffing);
     EXPECT_EQ(10u, nulls.packets);
     EXPECT_TRUE(nulls.onlyStuffing);
-    EXPECT_FALSE(FeedCaptureBytes(parser, OneServicePacket(0x0400, u8"番組")).onlyStuffing);
+    Bytes trailingNoise = OneServicePacket(0x0400, u8"番組");
+    trailingNoise.resize(trailingNoise.size() + 50, 0x00);
+    const CaptureStats noiseAtEnd = FeedCaptureBytes(parser, trailingNoise);
+    EXPECT_FALSE(noiseAtEnd.onlyStuffing);
+    EXPECT_EQ(0u, noiseAtEnd.truncatedTail);  // bytes that start no packet are no packet cut short
+    EXPECT_EQ(50u, noiseAtEnd.skippedBytes);
 }
 
 }  // namespace

@@ -67,7 +67,7 @@ i=0
 while [ \$i -lt 16 ]; do cat '$SAMPLE'; i=\$((i + 1)); done | '$INSPECT' stream - "\$@" >/dev/null
 FEED
 script -qec "sh feed.sh" terminal.log >/dev/null 2>&1
-if grep -q "MB/s" terminal.log; then ok; else fail "no progress line on a terminal"; fi
+if grep -Fq "$(printf 'MB/s\033[K\r\033[K')" terminal.log; then ok; else fail "no progress line on a terminal, or not cleared"; fi
 script -qec "sh feed.sh --quiet" quiet.log >/dev/null 2>&1
 if grep -q "MB/s" quiet.log; then fail "a progress line with --quiet"; else ok; fi
 sh feed.sh 2>piped.log
