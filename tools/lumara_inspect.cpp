@@ -129,8 +129,9 @@ int Stream(const Options& options)
         }
     }
     const CaptureStats& stats = reader.Stats();
-    if (file != stdin) std::fclose(file);
-    const char* label = file == stdin ? "standard input" : path;
+    const bool fromStdin = file == stdin;
+    if (!fromStdin) std::fclose(file);
+    const char* label = fromStdin ? "standard input" : path;
     if (const char* problem = CaptureProblem(stats)) {
         std::fprintf(stderr, "lumara-inspect: %s %s\n", label, problem);
         return kExitFailure;
