@@ -1,16 +1,20 @@
-// Reading a capture file into the parser exactly as the plug-in's data call does.
+// A capture through the parser exactly as the plug-in's data call takes it: 188-byte
+// packets, whatever the stride the capture was recorded with.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <vector>
 
+#include "capture_reader.h"
+
 struct StreamParser;
 
-bool ReadCaptureFile(const char* path, std::vector<uint8_t>& out);
+// Every packet of a run through the intake.
+void TakeRun(StreamParser& parser, const PacketRun& run);
 
-// 188-byte packets, or 192-byte packets with a 4-byte time-code prefix.
-size_t PacketStride(const std::vector<uint8_t>& data);
+// Everything the reader finds, block by block.
+CaptureStats FeedCapture(StreamParser& parser, CaptureReader& reader);
 
-// Every whole packet, in order, through the intake.
-void FeedCapture(StreamParser& parser, const std::vector<uint8_t>& data, size_t stride);
+// The same for a capture held in memory.
+CaptureStats FeedCaptureBytes(StreamParser& parser, const std::vector<uint8_t>& data);

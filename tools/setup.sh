@@ -5,7 +5,7 @@ set -eu
 
 PACKAGES="cmake g++ make pkg-config googletest libbenchmark-dev g++-mingw-w64-i686-posix
 wine wine32:i386 xvfb xauth fonts-ipafont-gothic imagemagick locales
-clang libclang-rt-14-dev libaribb24-dev libdvbpsi-dev python3"
+clang libclang-rt-14-dev libaribb24-dev libdvbpsi-dev python3 xmltv-util bsdutils time"
 
 if [ "$(id -u)" -eq 0 ]; then SUDO=""; else SUDO="sudo"; fi
 

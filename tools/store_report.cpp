@@ -14,6 +14,18 @@
 
 namespace {
 
+// Events come day by day: the date of the last day asked for is kept.
+CalendarDate DateOf(uint16_t mjd)
+{
+    static uint16_t lastMjd = 0;
+    static CalendarDate lastDate = MjdToDate(0);
+    if (mjd != lastMjd) {
+        lastMjd = mjd;
+        lastDate = MjdToDate(mjd);
+    }
+    return lastDate;
+}
+
 std::string FormatTime(const CalendarDate& d, int hour, int minute, int second)
 {
     char buffer[32];
@@ -27,7 +39,7 @@ std::string FormatEnd(const uint8_t* t)
     long seconds = Bcd(t[2]) * 3600L + Bcd(t[3]) * 60L + Bcd(t[4]) + Bcd(t[5]) * 3600L + Bcd(t[6]) * 60L + Bcd(t[7]);
     uint16_t mjd = static_cast<uint16_t>((t[0] << 8 | t[1]) + seconds / 86400);
     seconds %= 86400;
-    return FormatTime(MjdToDate(mjd), static_cast<int>(seconds / 3600), static_cast<int>(seconds / 60 % 60),
+    return FormatTime(DateOf(mjd), static_cast<int>(seconds / 3600), static_cast<int>(seconds / 60 % 60),
                       static_cast<int>(seconds % 60));
 }
 
@@ -57,7 +69,7 @@ void AddEvents(const SectionSlot& slot, InspectService& service)
     while (cursor.Next(event)) {
         InspectEvent e;
         const uint8_t* t = event.times;
-        e.start = FormatTime(MjdToDate(static_cast<uint16_t>(t[0] << 8 | t[1])), Bcd(t[2]), Bcd(t[3]), Bcd(t[4]));
+        e.start = FormatTime(DateOf(static_cast<uint16_t>(t[0] << 8 | t[1])), Bcd(t[2]), Bcd(t[3]), Bcd(t[4]));
         e.end = FormatEnd(t);
         e.duration = Bcd(t[5]) * 3600 + Bcd(t[6]) * 60 + Bcd(t[7]);
         e.tableId = slot.data[0];

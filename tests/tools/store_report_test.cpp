@@ -18,7 +18,7 @@ namespace {
 InspectReport ReportOf(const Bytes& capture)
 {
     auto parser = std::make_unique<StreamParser>();
-    FeedCapture(*parser, capture, PacketStride(capture));
+    FeedCaptureBytes(*parser, capture);
     return BuildInspectReport(*parser);
 }
 
@@ -60,8 +60,9 @@ TEST(InspectTest, TimeCodedPacketsGiveTheSameReport)
         AppendBytes(timeCoded, {0x12, 0x34, 0x56, 0x78});
         timeCoded.insert(timeCoded.end(), plain.begin() + static_cast<long>(p), plain.begin() + static_cast<long>(p + 188));
     }
-    EXPECT_EQ(188u, PacketStride(plain));
-    EXPECT_EQ(192u, PacketStride(timeCoded));
+    StreamParser probe;
+    EXPECT_EQ(188u, FeedCaptureBytes(probe, plain).stride);
+    EXPECT_EQ(192u, FeedCaptureBytes(probe, timeCoded).stride);
     InspectReport a = ReportOf(plain);
     InspectReport b = ReportOf(timeCoded);
     ASSERT_EQ(1u, b.services.size());

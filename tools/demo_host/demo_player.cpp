@@ -14,60 +14,65 @@ constexpr int kRecordCapacity = 20;
 
 }  // namespace
 
-StreamSource::~StreamSource()
+StreamSource::Input::~Input()
 {
-    if (m_file) std::fclose(m_file);
+    reader.reset();
+    if (file) std::fclose(file);
+}
+
+bool StreamSource::Open(Input& input) const
+{
+    if (m_path.empty()) {
+        input.memory = {m_bytes.data(), m_bytes.size(), 0};
+        input.reader = std::make_unique<CaptureReader>(ReadMemoryCapture, &input.memory);
+        return true;
+    }
+    input.file = std::fopen(m_path.c_str(), "rb");
+    if (!input.file) return false;
+    input.reader = std::make_unique<CaptureReader>(ReadCaptureStream, input.file);
+    return true;
 }
 
 bool StreamSource::OpenFile(const std::string& path)
 {
-    m_file = std::fopen(path.c_str(), "rb");
-    if (!m_file) return false;
-    uint8_t probe[192 * 16 + 4] = {};
-    const size_t got = std::fread(probe, 1, sizeof(probe), m_file);
-    std::fseek(m_file, 0, SEEK_SET);
-    // 192-byte packets carry a 4-byte time-code prefix before each sync byte.
-    bool prefixed = got >= 192 * 4;
-    for (size_t at = 4; prefixed && at < got; at += 192) prefixed = probe[at] == 0x47;
-    m_stride = prefixed && probe[0] != 0x47 ? 192 : 188;
-    return true;
+    m_path = path;
+    return Open(m_input);
 }
 
 void StreamSource::UseBytes(std::vector<uint8_t> bytes)
 {
+    m_path.clear();
     m_bytes = std::move(bytes);
-    m_position = 0;
-    m_stride = 188;
-}
-
-size_t StreamSource::ReadRaw(uint8_t* out, size_t bytes)
-{
-    if (m_file) return std::fread(out, 1, bytes, m_file);
-    const size_t n = std::min(bytes, m_bytes.size() - m_position);
-    std::memcpy(out, m_bytes.data() + m_position, n);
-    m_position += n;
-    return n;
+    Open(m_input);
 }
 
 std::vector<uint8_t> StreamSource::Head(size_t limit)
 {
-    std::vector<uint8_t> head(limit / m_stride * kPacketSize);
-    const long filePosition = m_file ? std::ftell(m_file) : 0;
-    const size_t memoryPosition = m_position;
-    head.resize(ReadPackets(head.data(), head.size() / kPacketSize) * kPacketSize);
-    if (m_file) std::fseek(m_file, filePosition, SEEK_SET);
-    m_position = memoryPosition;
-    return head;
+    Input head;
+    std::vector<uint8_t> packets(limit / kPacketSize * kPacketSize);
+    if (!Open(head)) return {};
+    packets.resize(Read(head, packets.data(), packets.size() / kPacketSize) * kPacketSize);
+    return packets;
 }
 
-size_t StreamSource::ReadPackets(uint8_t* out, size_t packets)
+size_t StreamSource::ReadPackets(uint8_t* out, size_t packets) { return Read(m_input, out, packets); }
+
+size_t StreamSource::Read(Input& input, uint8_t* out, size_t packets)
 {
-    if (m_stride == kPacketSize) return ReadRaw(out, packets * kPacketSize) / kPacketSize;
-    uint8_t packet[192];
     size_t n = 0;
-    while (n < packets && ReadRaw(packet, sizeof(packet)) == sizeof(packet)) {
-        std::memcpy(out + n * kPacketSize, packet + 4, kPacketSize);
-        ++n;
+    while (n < packets && input.reader) {
+        if (input.taken == input.run.count) {
+            input.taken = 0;
+            if (!input.reader->Next(input.run)) {
+                input.run.count = 0;
+                break;
+            }
+        }
+        const size_t take = std::min(packets - n, input.run.count - input.taken);
+        for (size_t k = 0; k < take; ++k)
+            std::memcpy(out + (n + k) * kPacketSize, input.run.first + (input.taken + k) * input.run.stride, kPacketSize);
+        input.taken += take;
+        n += take;
     }
     return n;
 }

@@ -10,33 +10,45 @@
 #include <cstdint>
 #include <cstdio>
 #include <deque>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "capture_reader.h"
 #include "demo_plan.h"
 #include "plugin_abi.h"
 
 constexpr UINT kMsgTuned = WM_APP + 20;  // to the notify window: wParam channel, lParam service id
 
-// Where the packets come from: a file read as it plays, or bytes in memory.
+// Where the packets come from: a file read in blocks as it plays, or bytes in memory; either
+// way with the packet size and sync found from the data, so any size of capture plays in
+// constant memory and a damaged stretch is passed over.
 class StreamSource {
 public:
-    ~StreamSource();
     bool OpenFile(const std::string& path);
     void UseBytes(std::vector<uint8_t> bytes);
-    // The first `limit` bytes, for the service scan; leaves the reading position alone.
+    // The first `limit` bytes' packets, for the service scan; leaves the reading position alone.
     std::vector<uint8_t> Head(size_t limit);
     // Up to `packets` packets as 188-byte packets; 0 at the end.
     size_t ReadPackets(uint8_t* out, size_t packets);
 
 private:
-    size_t ReadRaw(uint8_t* out, size_t bytes);
-    std::FILE* m_file = nullptr;
+    struct Input {
+        ~Input();
+        std::FILE* file = nullptr;
+        MemoryCapture memory;
+        std::unique_ptr<CaptureReader> reader;
+        PacketRun run;
+        size_t taken = 0;  // packets of `run` already handed out
+    };
+    bool Open(Input& input) const;
+    static size_t Read(Input& input, uint8_t* out, size_t packets);
+
+    std::string m_path;
     std::vector<uint8_t> m_bytes;
-    size_t m_position = 0;
-    size_t m_stride = 188;
+    Input m_input;
 };
 
 class DemoPlayer {
