@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "geometry/window_geometry.h"
 #include "ui/list/list_row.h"
 
 constexpr unsigned kPopupTimerId = 2001;
@@ -45,13 +46,6 @@ bool HidePopupState(PopupState& state, bool hasWindow);
 // PresentPopup after placement: true when the window must be shown (it was not). Marks the
 // popup shown and restarts the tick count; the caller restarts timer 2001.
 bool PresentPopupState(PopupState& state);
-
-struct ScreenRect {
-    int left = 0;
-    int top = 0;
-    int right = 0;
-    int bottom = 0;
-};
 
 // One tick of timer 2001 with the pointer's screen position and the popup's window rectangle.
 // True when HidePopup must be called.

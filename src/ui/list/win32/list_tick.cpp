@@ -11,6 +11,7 @@
 
 #include "changelog/change_detection.h"
 #include "changelog/change_log_file.h"
+#include "geometry/window_geometry.h"
 #include "plugin/event_view.h"
 #include "settings/win32/private_profile.h"
 #include "store/data_file.h"
@@ -23,6 +24,7 @@
 #include "ui/list/local_clock.h"
 #include "ui/list/service_settings.h"
 #include "ui/win32/list_view.h"
+#include "ui/win32/window_place.h"
 #include "ui/list/win32/list_window_ids.h"
 
 namespace {
@@ -36,13 +38,12 @@ void DropCloseWithoutTray(HWND window)
 
 void SampleGeometry(CEventView& view)
 {
+    const bool minimized = (GetWindowLongA(view.m_hWnd, GWL_STYLE) & WS_MINIMIZE) != 0;
+    const SavedGeometry sample = SampleListGeometry({ScreenRectOf(view.m_windowRect), view.m_windowMinimized},
+                                                    minimized, WindowRectOf(view.m_hWnd));
     view.m_windowRectValid = 1;
-    if (GetWindowLongA(view.m_hWnd, GWL_STYLE) & WS_MINIMIZE) {
-        view.m_windowMinimized = 1;
-        return;
-    }
-    GetWindowRect(view.m_hWnd, &view.m_windowRect);
-    view.m_windowMinimized = 0;
+    view.m_windowRect = RectOf(sample.rect);
+    view.m_windowMinimized = sample.minimized;
 }
 
 void ShowIfKept(HWND window, int kept)
