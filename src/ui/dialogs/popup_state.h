@@ -77,3 +77,12 @@ ScreenPoint PopupDragTarget(const DragStart& start, int pointerX, int pointerY);
 // (itemRows: the items' lParams in list order) whose row shows the popup's service; 0 when
 // none does.
 int PopupTuneCommand(const RowTable& rows, const int* itemRows, int itemCount, uint16_t serviceId);
+
+// The row the popup follows for a service once the rows were rebuilt: the first list item
+// showing it (its texts are read from the item), else the service's row alone (texts from the
+// row, item -1); row -1 when no row shows the service.
+struct PopupFollow {
+    int row = -1;
+    int item = -1;
+};
+PopupFollow PopupFollowRow(const RowTable& rows, const int* itemRows, int itemCount, int serviceId);

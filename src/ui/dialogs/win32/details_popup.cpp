@@ -156,9 +156,7 @@ void OnButtonUp(HWND popup, LPARAM lParam)
 // "選局": the first list item whose row shows the popup's service.
 void RequestTune(const CEventView& view)
 {
-    const int items = view.m_hList ? ListView_GetItemCount(view.m_hList) : 0;
-    std::vector<int> itemRows;
-    for (int item = 0; item < items; ++item) itemRows.push_back(ItemRowIndex(view.m_hList, item));
+    const std::vector<int> itemRows = ItemRowIndices(view.m_hList);
     const int command = PopupTuneCommand(view.m_rows, itemRows.data(), static_cast<int>(itemRows.size()),
                                          static_cast<uint16_t>(view.m_popupServiceId));
     if (command) PostMessageA(view.m_hWnd, WM_COMMAND, static_cast<WPARAM>(command), 0);
