@@ -167,7 +167,7 @@ void EventCacheSeeds(const fs::path& out)
                                        {"test-062", PacketizedRealSections()},
                                        {"test-101", Read(kRealData / "test-101.ts")}}) {
         Bytes image;
-        if (BuildEventCacheImage(*StoreOf(stream), image)) Write(out / "event_cache" / name, image);
+        if (BuildEventCacheImage(StoreOf(stream)->store, image)) Write(out / "event_cache" / name, image);
     }
 }
 

@@ -159,20 +159,6 @@ TEST_F(UpdateDialog, ClearRemovesTheShownRecordsAndCloseSavesHidden)
     SendMessageA(dialog, WM_COMMAND, kUpdateRefreshId, 0);
     EXPECT_EQ(ItemCount(list), 0);
 
-    // Resizing keeps the list over the whole width and the buttons in the bottom corners.
-    SetWindowPos(dialog, nullptr, 0, 0, 700, 300, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    RECT client = {}, listRect = {}, close = {};
-    GetClientRect(dialog, &client);
-    GetWindowRect(list, &listRect);
-    GetWindowRect(GetDlgItem(dialog, IDCANCEL), &close);
-    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&listRect), 2);
-    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&close), 2);
-    EXPECT_EQ(listRect.left, 0);
-    EXPECT_EQ(listRect.right, client.right);
-    EXPECT_EQ(close.right, client.right - 8);
-    EXPECT_EQ(close.bottom, client.bottom - 4);
-    EXPECT_EQ(listRect.bottom, close.top - 4);
-
     PressButton(dialog, IDCANCEL);  // "閉じる"
     EXPECT_FALSE(IsWindowVisible(dialog));
     RECT window = {};

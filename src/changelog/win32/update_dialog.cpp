@@ -13,20 +13,20 @@
 #include "changelog/update_row_paint.h"
 #include "changelog/update_view.h"
 #include "plugin/event_view.h"
+#include "geometry/dialog_layout.h"
+#include "geometry/window_geometry.h"
 #include "res/dialog_ids.h"
 #include "settings/settings_keys.h"
 #include "settings/win32/private_profile.h"
 #include "ui/win32/list_view.h"
 #include "ui/win32/cell_drawing.h"
+#include "ui/win32/window_place.h"
 #include "ts/stream_parser.h"
 
 namespace {
 
 constexpr TextSetting kColumnWidths[kUpdateColumnCount] = {kUpdateChw, kUpdateDateW, kUpdateOldW, kUpdateNewW};
 constexpr int kItemTextChars = 255;
-// Gap between the list and the buttons, and between the buttons and the dialog's edges.
-constexpr int kButtonGap = 8;
-constexpr int kButtonBottomGap = 4;
 
 HWND ListOf(HWND dialog) { return GetDlgItem(dialog, IDC_UPDATE_LIST); }
 
@@ -134,13 +134,11 @@ void Layout(HWND dialog, int width, int height)
     const HWND close = GetDlgItem(dialog, IDCANCEL);
     RECT button = {};
     GetClientRect(close, &button);
-    const int buttonHeight = button.bottom - button.top;
-    const int buttonWidth = button.right - button.left;
-    const UINT flags = SWP_NOZORDER | SWP_NOACTIVATE;
-    SetWindowPos(ListOf(dialog), nullptr, 0, 0, width, height - buttonHeight - kButtonGap, flags);
-    const int buttonTop = height - buttonHeight - kButtonBottomGap;
-    SetWindowPos(GetDlgItem(dialog, IDC_UPDATE_CLEAR), nullptr, kButtonGap, buttonTop, 0, 0, flags | SWP_NOSIZE);
-    SetWindowPos(close, nullptr, width - buttonWidth - kButtonGap, buttonTop, 0, 0, flags | SWP_NOSIZE);
+    const UpdateDialogLayout layout = LayOutUpdateDialog(
+        width, height, {static_cast<int>(button.right - button.left), static_cast<int>(button.bottom - button.top)});
+    PlaceWindow(ListOf(dialog), layout.list);
+    PlaceWindow(GetDlgItem(dialog, IDC_UPDATE_CLEAR), layout.clear, SWP_NOSIZE);
+    PlaceWindow(close, layout.close, SWP_NOSIZE);
 }
 
 void Save(const CEventView& view, HWND dialog)
@@ -149,12 +147,7 @@ void Save(const CEventView& view, HWND dialog)
     const HWND list = ListOf(dialog);
     for (int k = 0; k < kUpdateColumnCount; ++k)
         WriteProfileInt(profile, kSectionUpdateDialog, kColumnWidths[k].key, ListView_GetColumnWidth(list, k));
-    RECT window = {};
-    GetWindowRect(dialog, &window);
-    const int values[kDialogGeometryChainLength] = {window.left, window.top, window.right - window.left,
-                                                    window.bottom - window.top};
-    for (int i = 0; i < kDialogGeometryChainLength; ++i)
-        WriteProfileInt(profile, kSectionUpdateDialog, kUpdateGeometryChain[i].key, values[i]);
+    WriteWindowGeometry(profile, kUpdateDialogGeometry, {WindowRectOf(dialog), 0});
     WriteProfileInt(profile, kSectionUpdateDialog, kUpdateFixed.key, view.m_updateShown);
 }
 

@@ -77,11 +77,29 @@ ScreenPoint PopupDragMove(PopupState& state, const DragStart& start, int pointer
     return PopupDragTarget(start, pointerX, pointerY);
 }
 
-int PopupTuneCommand(const RowTable& rows, const int* itemRows, int itemCount, uint16_t serviceId)
+namespace {
+
+// Position in itemRows of the first item whose row shows the service, or -1.
+int FirstItemShowing(const RowTable& rows, const int* itemRows, int itemCount, int serviceId)
 {
     for (int i = 0; itemRows && i < itemCount; ++i) {
         const ListRow* row = RowAt(rows, itemRows[i]);
-        if (row && row->serviceId == serviceId) return kPopupTuneCommandBase + itemRows[i];
+        if (row && row->serviceId == serviceId) return i;
     }
-    return 0;
+    return -1;
+}
+
+}  // namespace
+
+int PopupTuneCommand(const RowTable& rows, const int* itemRows, int itemCount, uint16_t serviceId)
+{
+    const int i = FirstItemShowing(rows, itemRows, itemCount, serviceId);
+    return i < 0 ? 0 : kPopupTuneCommandBase + itemRows[i];
+}
+
+PopupFollow PopupFollowRow(const RowTable& rows, const int* itemRows, int itemCount, int serviceId)
+{
+    const int i = FirstItemShowing(rows, itemRows, itemCount, serviceId);
+    if (i >= 0) return {itemRows[i], i};
+    return {FindRowIndex(rows, serviceId), -1};
 }

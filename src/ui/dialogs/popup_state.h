@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "geometry/window_geometry.h"
 #include "ui/list/list_row.h"
 
 constexpr unsigned kPopupTimerId = 2001;
@@ -46,13 +47,6 @@ bool HidePopupState(PopupState& state, bool hasWindow);
 // popup shown and restarts the tick count; the caller restarts timer 2001.
 bool PresentPopupState(PopupState& state);
 
-struct ScreenRect {
-    int left = 0;
-    int top = 0;
-    int right = 0;
-    int bottom = 0;
-};
-
 // One tick of timer 2001 with the pointer's screen position and the popup's window rectangle.
 // True when HidePopup must be called.
 bool PopupTimerTick(PopupState& state, int pointerX, int pointerY, const ScreenRect& window);
@@ -83,3 +77,12 @@ ScreenPoint PopupDragTarget(const DragStart& start, int pointerX, int pointerY);
 // (itemRows: the items' lParams in list order) whose row shows the popup's service; 0 when
 // none does.
 int PopupTuneCommand(const RowTable& rows, const int* itemRows, int itemCount, uint16_t serviceId);
+
+// The row the popup follows for a service once the rows were rebuilt: the first list item
+// showing it (its texts are read from the item), else the service's row alone (texts from the
+// row, item -1); row -1 when no row shows the service.
+struct PopupFollow {
+    int row = -1;
+    int item = -1;
+};
+PopupFollow PopupFollowRow(const RowTable& rows, const int* itemRows, int itemCount, int serviceId);

@@ -20,6 +20,14 @@ int FindRowIndex(const RowTable& rows, int serviceId)
     return -1;
 }
 
+void MarkChangedRows(RowTable& rows, const std::vector<uint16_t>& serviceIds)
+{
+    for (uint16_t serviceId : serviceIds) {
+        const int index = FindRowIndex(rows, serviceId);
+        if (index >= 0) rows[index]->changed = 1;
+    }
+}
+
 void ClearRows(RowTable& rows)
 {
     for (int i = 0; i < kMaxServices && rows[i]; ++i) {

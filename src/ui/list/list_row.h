@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "store/service_entry.h"
 
@@ -45,6 +46,9 @@ const ListRow* RowAt(const RowTable& rows, int index);
 
 // Index of the row of a service, or -1 when no row has it.
 int FindRowIndex(const RowTable& rows, int serviceId);
+
+// Marks the rows of services the change detection found changed; others are left as they are.
+void MarkChangedRows(RowTable& rows, const std::vector<uint16_t>& serviceIds);
 
 // Frees every row up to the first null entry and nulls its pointer.
 void ClearRows(RowTable& rows);

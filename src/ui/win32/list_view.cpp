@@ -14,6 +14,14 @@ int ItemRowIndex(HWND list, int item)
     return static_cast<int>(lv.lParam);
 }
 
+std::vector<int> ItemRowIndices(HWND list)
+{
+    const int items = list ? ListView_GetItemCount(list) : 0;
+    std::vector<int> itemRows;
+    for (int item = 0; item < items; ++item) itemRows.push_back(ItemRowIndex(list, item));
+    return itemRows;
+}
+
 std::string ItemText(HWND list, int item, int column, int maxChars)
 {
     std::vector<char> buffer(static_cast<size_t>(maxChars) + 1, '\0');

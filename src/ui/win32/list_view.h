@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "ui/list/list_items.h"
 
@@ -11,6 +12,9 @@ constexpr int kCellTextChars = 255;
 
 // The item's lParam (its row index in m_rows); -1 when the item does not exist.
 int ItemRowIndex(HWND list, int item);
+
+// Every item's lParam in list order; null list: none.
+std::vector<int> ItemRowIndices(HWND list);
 
 // The item's text in a column, at most maxChars characters.
 std::string ItemText(HWND list, int item, int column, int maxChars = kCellTextChars);

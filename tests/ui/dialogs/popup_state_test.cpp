@@ -115,6 +115,15 @@ TEST(PopupTuneTest, TuneCommandUsesTheFirstListItemShowingTheService)
     EXPECT_EQ(0, PopupTuneCommand(rows, items, 2, 1040));
     const int stale[] = {5};
     EXPECT_EQ(0, PopupTuneCommand(rows, stale, 1, 1024));
+
+    // After a rebuild the popup follows the first item showing its service, else its row alone.
+    const PopupFollow listed = PopupFollowRow(rows, items, 2, 1024);
+    EXPECT_EQ(0, listed.row);
+    EXPECT_EQ(1, listed.item);
+    const PopupFollow unlisted = PopupFollowRow(rows, stale, 1, 1032);
+    EXPECT_EQ(1, unlisted.row);
+    EXPECT_EQ(-1, unlisted.item);
+    EXPECT_EQ(-1, PopupFollowRow(rows, items, 2, 1040).row);
 }
 
 }  // namespace

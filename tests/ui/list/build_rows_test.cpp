@@ -156,6 +156,10 @@ TEST_F(Rows, ChangeLogMarksItsServices)
     Build(kNow);
     EXPECT_EQ(RowOf(0x0400)->changed, 0);
     EXPECT_EQ(RowOf(0x0401)->changed, 1);
+
+    // Changes found after the build mark their rows at once; a service without a row is skipped.
+    MarkChangedRows(rows, {0x0402, 0x0400});
+    EXPECT_EQ(RowOf(0x0400)->changed, 1);
 }
 
 class RowSettings : public ListFixture {

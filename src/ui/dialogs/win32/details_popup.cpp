@@ -10,6 +10,8 @@
 #include <vector>
 
 #include "plugin/event_view.h"
+#include "geometry/dialog_layout.h"
+#include "geometry/window_geometry.h"
 #include "res/dialog_ids.h"
 #include "settings/settings_keys.h"
 #include "settings/win32/private_profile.h"
@@ -17,15 +19,14 @@
 #include "ui/dialogs/popup_state.h"
 #include "ui/dialogs/popup_text.h"
 #include "ui/win32/list_view.h"
+#include "ui/win32/window_place.h"
 #include "ts/stream_parser.h"
 
 namespace {
 
-constexpr int kButtonMargin = 4;  // between the buttons and the popup's top and right edges
-
 struct PopupWindowState {
-    SIZE closeButton = {};  // measured at initialisation
-    SIZE tuneButton = {};
+    ControlSize closeButton;  // measured at initialisation
+    ControlSize tuneButton;
     bool dragging = false;
     DragStart drag;
     HBRUSH background = nullptr;
@@ -155,9 +156,7 @@ void OnButtonUp(HWND popup, LPARAM lParam)
 // "選局": the first list item whose row shows the popup's service.
 void RequestTune(const CEventView& view)
 {
-    const int items = view.m_hList ? ListView_GetItemCount(view.m_hList) : 0;
-    std::vector<int> itemRows;
-    for (int item = 0; item < items; ++item) itemRows.push_back(ItemRowIndex(view.m_hList, item));
+    const std::vector<int> itemRows = ItemRowIndices(view.m_hList);
     const int command = PopupTuneCommand(view.m_rows, itemRows.data(), static_cast<int>(itemRows.size()),
                                          static_cast<uint16_t>(view.m_popupServiceId));
     if (command) PostMessageA(view.m_hWnd, WM_COMMAND, static_cast<WPARAM>(command), 0);
@@ -180,17 +179,10 @@ void OnTimer(CEventView& view, HWND popup)
 
 void Layout(HWND popup, int width, int height);
 
-SIZE WindowSize(HWND window)
-{
-    RECT rect = {};
-    GetWindowRect(window, &rect);
-    return {rect.right - rect.left, rect.bottom - rect.top};
-}
-
 void OnInitDialog(HWND popup)
 {
-    g_popupWindow.closeButton = WindowSize(GetDlgItem(popup, IDC_POPUP_CLOSE));
-    g_popupWindow.tuneButton = WindowSize(GetDlgItem(popup, IDC_POPUP_TUNE));
+    g_popupWindow.closeButton = WindowSizeOf(GetDlgItem(popup, IDC_POPUP_CLOSE));
+    g_popupWindow.tuneButton = WindowSizeOf(GetDlgItem(popup, IDC_POPUP_TUNE));
     if (!g_popupWindow.background) g_popupWindow.background = CreateSolidBrush(kPopupBackground);
     // A window that is neither a pop-up nor a child always gets a caption; take it away.
     SetWindowLongA(popup, GWL_STYLE, GetWindowLongA(popup, GWL_STYLE) & ~WS_CAPTION);
@@ -202,21 +194,17 @@ void OnInitDialog(HWND popup)
 
 void Layout(HWND popup, int width, int height)
 {
-    const SIZE c = g_popupWindow.closeButton;
-    const SIZE t = g_popupWindow.tuneButton;
+    const PopupLayout layout = LayOutPopup(width, height, g_popupWindow.closeButton, g_popupWindow.tuneButton);
     const HWND close = GetDlgItem(popup, IDC_POPUP_CLOSE);
     const HWND tune = GetDlgItem(popup, IDC_POPUP_TUNE);
     const bool tuneShown = IsWindowVisible(tune) != 0;
     ShowWindow(close, SW_HIDE);
     ShowWindow(tune, SW_HIDE);
-    const UINT flags = SWP_NOZORDER | SWP_NOACTIVATE;
-    SetWindowPos(close, nullptr, width - c.cx - kButtonMargin, kButtonMargin, 0, 0, flags | SWP_NOSIZE);
-    SetWindowPos(tune, nullptr, width - t.cx - c.cx - 2 * kButtonMargin, kButtonMargin, 0, 0, flags | SWP_NOSIZE);
-    const int header = c.cy + 2 * kButtonMargin;
-    const int lineWidth = width - t.cx - c.cx - 3 * kButtonMargin;
-    SetWindowPos(GetDlgItem(popup, IDC_POPUP_NAME), nullptr, kButtonMargin, 0, lineWidth, header / 2, flags);
-    SetWindowPos(GetDlgItem(popup, IDC_POPUP_TIMES), nullptr, kButtonMargin, header / 2, lineWidth, header / 2, flags);
-    SetWindowPos(GetDlgItem(popup, IDC_POPUP_TEXT), nullptr, 0, header, width, height - header, flags);
+    PlaceWindow(close, layout.close, SWP_NOSIZE);
+    PlaceWindow(tune, layout.tune, SWP_NOSIZE);
+    PlaceWindow(GetDlgItem(popup, IDC_POPUP_NAME), layout.name);
+    PlaceWindow(GetDlgItem(popup, IDC_POPUP_TIMES), layout.times);
+    PlaceWindow(GetDlgItem(popup, IDC_POPUP_TEXT), layout.text);
     ShowWindow(close, SW_SHOW);
     // A tune button hidden while a tuning request is pending stays hidden.
     if (tuneShown) ShowWindow(tune, SW_SHOW);
@@ -225,12 +213,7 @@ void Layout(HWND popup, int width, int height)
 void Save(const CEventView& view, HWND popup)
 {
     CPrivateProfile profile(view.m_iniPath);
-    RECT window = {};
-    GetWindowRect(popup, &window);
-    const int values[kDialogGeometryChainLength] = {window.left, window.top, window.right - window.left,
-                                                    window.bottom - window.top};
-    for (int i = 0; i < kDialogGeometryChainLength; ++i)
-        WriteProfileInt(profile, kSectionPopDialog, kPopGeometryChain[i].key, values[i]);
+    WriteWindowGeometry(profile, kPopupGeometry, {WindowRectOf(popup), 0});
     WriteProfileInt(profile, kSectionPopDialog, kPopFixed.key, view.m_popupPinned);
 }
 

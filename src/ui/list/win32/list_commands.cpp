@@ -10,6 +10,7 @@
 #include "ts/stream_parser.h"
 #include "ui/dialogs/win32/details_popup.h"
 #include "ui/dialogs/win32/settings_dialog.h"
+#include "ui/list/list_click.h"
 #include "ui/list/programme_menu.h"
 #include "ui/list/recording_guard.h"
 #include "ui/win32/list_view.h"
@@ -56,9 +57,10 @@ void CEventView::OnSysCommand(WPARAM command)
 void CEventView::OnCommand(WPARAM wParam)
 {
     const int id = LOWORD(wParam);
-    if (id >= kTuneCommandBase && id < kTuneCommandBase + kTuneCommandCount) {
-        TuneToRow(id - kTuneCommandBase);
-    } else if (id == static_cast<int>(kCmdShowUpdates)) {
+    const MainCommand command = DecideMainCommand(id);
+    if (command.kind == MainCommandKind::TuneRow) {
+        TuneToRow(command.row);
+    } else if (command.kind == MainCommandKind::ShowUpdates) {
         Trace("WM_Command(%d)\r\n", id);
         ShowUpdateInformation(*this);
     }
@@ -74,23 +76,28 @@ void CEventView::OnClose()
 void CEventView::OnNotify(const NMHDR& header)
 {
     if (!m_hList || header.hwndFrom != m_hList) return;
-    if (header.code != NM_CLICK && header.code != NM_DBLCLK && header.code != NM_RCLICK) return;
+    ListClickKind kind;
+    switch (header.code) {
+    case NM_CLICK: kind = ListClickKind::Click; break;
+    case NM_DBLCLK: kind = ListClickKind::DoubleClick; break;
+    case NM_RCLICK: kind = ListClickKind::RightClick; break;
+    default: return;
+    }
     const auto& activate = reinterpret_cast<const NMITEMACTIVATE&>(header);
     const int item = activate.iItem;
-    if (item < 0) return;
-    if (header.code == NM_RCLICK) {
-        ShowProgrammeMenu(item);
-        return;
-    }
     const int r = ItemRowIndex(m_hList, item);
-    if (r < 0) return;
-    if (header.code == NM_DBLCLK) {
+    switch (DecideListClick(kind, item, activate.iSubItem, r)) {
+    case ListClickAction::ProgrammeMenu: ShowProgrammeMenu(item); break;
+    case ListClickAction::Tune: {
         const auto command = DoubleClickCommand(r, IsRecording());
         if (command) PostMessageA(m_hWnd, WM_COMMAND, static_cast<WPARAM>(*command), 0);
-    } else if (activate.iSubItem == 0) {
-        HidePopup(*this);
-    } else {
+        break;
+    }
+    case ListClickAction::HidePopup: HidePopup(*this); break;
+    case ListClickAction::ShowDetails:
         ShowProgrammeDetails(*this, activate.iSubItem, r, item, 1, nullptr, nullptr);
+        break;
+    case ListClickAction::None: break;
     }
 }
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "changelog/change_log_file.h"
+#include "geometry/window_geometry.h"
 #include "plugin/event_view.h"
 #include "settings/data_file_path.h"
 #include "settings/settings_keys.h"
@@ -23,6 +24,7 @@
 #include "ui/dialogs/win32/details_popup.h"
 #include "ui/list/clock_tick.h"
 #include "ui/win32/list_view.h"
+#include "ui/win32/window_place.h"
 #include "ui/list/win32/list_window_ids.h"
 
 namespace {
@@ -49,12 +51,10 @@ void InsertBeforeClose(HMENU menu, UINT id, const char* text)
     InsertMenuA(menu, SC_CLOSE, MF_BYCOMMAND | (text ? MF_STRING : MF_SEPARATOR), id, text);
 }
 
-// A dialog's left, top, width and height from its geometry chain; nothing when it stops.
-void ApplyDialogGeometry(IProfile& profile, HWND dialog, const char* section, const TextSetting* chain)
+void ApplyDialogGeometry(IProfile& profile, HWND dialog, const WindowGeometryKeys& keys)
 {
-    int32_t values[kDialogGeometryChainLength] = {};
-    if (!ReadSettingChain(profile, section, chain, kDialogGeometryChainLength, values)) return;
-    SetWindowPos(dialog, nullptr, values[0], values[1], values[2], values[3], SWP_NOZORDER | SWP_NOACTIVATE);
+    SavedGeometry saved;
+    if (ReadWindowGeometry(profile, keys, saved)) PlaceWindow(dialog, BoxOf(saved.rect));
 }
 
 void SetUpUpdateDialog(CEventView& view, IProfile& profile, HMENU systemMenu)
@@ -67,7 +67,7 @@ void SetUpUpdateDialog(CEventView& view, IProfile& profile, HMENU systemMenu)
         PostMessageA(view.m_hUpdateDlg, WM_COMMAND, kCmdUpdateRefresh, 0);
     else
         ShowWindow(view.m_hUpdateDlg, SW_HIDE);
-    ApplyDialogGeometry(profile, view.m_hUpdateDlg, kSectionUpdateDialog, kUpdateGeometryChain);
+    ApplyDialogGeometry(profile, view.m_hUpdateDlg, kUpdateDialogGeometry);
 }
 
 void SetUpDetailsPopup(CEventView& view, IProfile& profile)
@@ -77,7 +77,7 @@ void SetUpDetailsPopup(CEventView& view, IProfile& profile)
     view.m_popupPinned = ReadSetting(profile, kSectionPopDialog, kPopFixed);
     if (!view.m_popupPinned) ShowWindow(view.m_hPopup, SW_HIDE);
     view.m_popupShown = view.m_popupPinned;
-    ApplyDialogGeometry(profile, view.m_hPopup, kSectionPopDialog, kPopGeometryChain);
+    ApplyDialogGeometry(profile, view.m_hPopup, kPopupGeometry);
 }
 
 // The files are read with the lock released (the change log is the window thread's alone);
@@ -107,14 +107,12 @@ HWND CreateListControl(CEventView& view, IProfile& profile)
 
 void RestoreMainGeometry(CEventView& view, IProfile& profile)
 {
-    int32_t values[kMainGeometryChainLength] = {};
-    if (!ReadSettingChain(profile, kSectionLumaraList, kMainGeometryChain, kMainGeometryChainLength, values)) return;
-    view.m_windowRect = {values[0], values[1], values[2], values[3]};
-    view.m_windowMinimized = values[4];
-    // WindowCX and WindowCY are the right and bottom edges.
-    SetWindowPos(view.m_hWnd, nullptr, values[0], values[1], values[2] - values[0], values[3] - values[1],
-                 SWP_NOZORDER | SWP_NOACTIVATE);
-    if (values[4]) ShowWindow(view.m_hWnd, SW_MINIMIZE);
+    SavedGeometry saved;
+    if (!ReadWindowGeometry(profile, kListWindowGeometry, saved)) return;
+    view.m_windowRect = RectOf(saved.rect);
+    view.m_windowMinimized = saved.minimized;
+    PlaceWindow(view.m_hWnd, BoxOf(saved.rect));
+    if (saved.minimized) ShowWindow(view.m_hWnd, SW_MINIMIZE);
 }
 
 void SaveMainSettings(const CEventView& view, IProfile& profile)
@@ -122,11 +120,7 @@ void SaveMainSettings(const CEventView& view, IProfile& profile)
     for (int k = 0; k < kColumnCount; ++k)
         WriteProfileInt(profile, kSectionLumaraList, kColumnWidths[k].key, ListView_GetColumnWidth(view.m_hList, k));
     if (!view.m_windowRectValid) return;
-    const int32_t values[kMainGeometryChainLength] = {view.m_windowRect.left, view.m_windowRect.top,
-                                                      view.m_windowRect.right, view.m_windowRect.bottom,
-                                                      view.m_windowMinimized};
-    for (int i = 0; i < kMainGeometryChainLength; ++i)
-        WriteProfileInt(profile, kSectionLumaraList, kMainGeometryChain[i].key, values[i]);
+    WriteWindowGeometry(profile, kListWindowGeometry, {ScreenRectOf(view.m_windowRect), view.m_windowMinimized});
 }
 
 // The store is copied under the lock and written after it.

@@ -11,18 +11,22 @@
 
 #include "changelog/change_detection.h"
 #include "changelog/change_log_file.h"
+#include "geometry/window_geometry.h"
 #include "plugin/event_view.h"
 #include "settings/win32/private_profile.h"
 #include "store/data_file.h"
 #include "store/event_cache.h"
 #include "ts/stream_parser.h"
+#include "ui/dialogs/popup_state.h"
 #include "ui/dialogs/win32/details_popup.h"
 #include "ui/list/build_rows.h"
 #include "ui/list/clock_tick.h"
+#include "ui/list/companion_windows.h"
 #include "ui/list/list_items.h"
 #include "ui/list/local_clock.h"
 #include "ui/list/service_settings.h"
 #include "ui/win32/list_view.h"
+#include "ui/win32/window_place.h"
 #include "ui/list/win32/list_window_ids.h"
 
 namespace {
@@ -36,34 +40,30 @@ void DropCloseWithoutTray(HWND window)
 
 void SampleGeometry(CEventView& view)
 {
+    const bool minimized = (GetWindowLongA(view.m_hWnd, GWL_STYLE) & WS_MINIMIZE) != 0;
+    const SavedGeometry sample = SampleListGeometry({ScreenRectOf(view.m_windowRect), view.m_windowMinimized},
+                                                    minimized, WindowRectOf(view.m_hWnd));
     view.m_windowRectValid = 1;
-    if (GetWindowLongA(view.m_hWnd, GWL_STYLE) & WS_MINIMIZE) {
-        view.m_windowMinimized = 1;
-        return;
-    }
-    GetWindowRect(view.m_hWnd, &view.m_windowRect);
-    view.m_windowMinimized = 0;
+    view.m_windowRect = RectOf(sample.rect);
+    view.m_windowMinimized = sample.minimized;
 }
 
-void ShowIfKept(HWND window, int kept)
+CompanionWindow CompanionOf(HWND window, int kept)
 {
-    if (window && kept && !IsWindowVisible(window)) ShowWindow(window, SW_SHOWNA);
+    return {window != nullptr, window && IsWindowVisible(window), kept != 0};
 }
 
-void HideIfShown(HWND window)
+void ApplyChange(HWND window, WindowChange change)
 {
-    if (window && IsWindowVisible(window)) ShowWindow(window, SW_HIDE);
+    if (change == WindowChange::Show) ShowWindow(window, SW_SHOWNA);
+    if (change == WindowChange::Hide) ShowWindow(window, SW_HIDE);
 }
 
 void FollowMainWindow(CEventView& view)
 {
-    if (IsWindowVisible(view.m_hWnd)) {
-        ShowIfKept(view.m_hUpdateDlg, view.m_updateShown);
-        ShowIfKept(view.m_hPopup, view.m_popupPinned);
-    } else {
-        HideIfShown(view.m_hUpdateDlg);
-        HideIfShown(view.m_hPopup);
-    }
+    const bool mainVisible = IsWindowVisible(view.m_hWnd) != 0;
+    ApplyChange(view.m_hUpdateDlg, CompanionChange(mainVisible, CompanionOf(view.m_hUpdateDlg, view.m_updateShown)));
+    ApplyChange(view.m_hPopup, CompanionChange(mainVisible, CompanionOf(view.m_hPopup, view.m_popupPinned)));
 }
 
 // What a dirty store leaves to do once the lock is released.
@@ -117,10 +117,7 @@ void CEventView::SaveDirtyStore()
     if (work.saveCache) WriteDataFile(m_datPath, work.cacheImage.data(), work.cacheImage.size());
     if (!work.changesFound) return;
     SaveChangeLog(m_changeLog, m_updPath);
-    for (uint16_t serviceId : work.changedServices) {
-        const int index = FindRowIndex(m_rows, serviceId);
-        if (index >= 0) m_rows[index]->changed = 1;
-    }
+    MarkChangedRows(m_rows, work.changedServices);
     if (m_hUpdateDlg && IsWindowVisible(m_hUpdateDlg)) {
         PostMessageA(m_hUpdateDlg, WM_COMMAND, kCmdUpdateRefresh, 0);
         ShowWindow(m_hUpdateDlg, SW_SHOWNA);
@@ -148,16 +145,13 @@ void CEventView::BuildRows()
 void CEventView::RefreshPopupForService(int serviceId)
 {
     if (!m_hPopup) return;
-    const int items = m_hList ? ListView_GetItemCount(m_hList) : 0;
-    for (int item = 0; item < items; ++item) {
-        const int r = ItemRowIndex(m_hList, item);
-        const ListRow* row = RowAt(m_rows, r);
-        if (row && row->serviceId == serviceId) {
-            ShowProgrammeDetails(*this, 1, r, item, 0, nullptr, nullptr);
-            return;
-        }
-    }
-    const int r = FindRowIndex(m_rows, serviceId);
-    if (r < 0) return;
-    ShowProgrammeDetails(*this, 1, r, 0, 0, m_rows[r]->present.title, m_rows[r]->serviceName);
+    const std::vector<int> itemRows = ItemRowIndices(m_hList);
+    const PopupFollow follow =
+        PopupFollowRow(m_rows, itemRows.data(), static_cast<int>(itemRows.size()), serviceId);
+    if (follow.row < 0) return;
+    if (follow.item >= 0)
+        ShowProgrammeDetails(*this, 1, follow.row, follow.item, 0, nullptr, nullptr);
+    else
+        ShowProgrammeDetails(*this, 1, follow.row, 0, 0, m_rows[follow.row]->present.title,
+                             m_rows[follow.row]->serviceName);
 }

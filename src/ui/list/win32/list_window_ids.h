@@ -3,10 +3,12 @@
 
 #include <windows.h>
 
+#include "ui/list/list_click.h"
+
 constexpr int kListControlId = 1011;
 
 // System-menu and window commands of the main window.
-constexpr UINT kCmdShowUpdates = 1012;
+constexpr UINT kCmdShowUpdates = kShowUpdatesCommand;
 constexpr UINT kCmdClearProgrammes = 1013;
 constexpr UINT kCmdSettings = 1017;
 // The update-information dialog's refresh command.
