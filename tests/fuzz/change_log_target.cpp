@@ -23,8 +23,7 @@ void FuzzChangeLog(const uint8_t* data, size_t size)
 {
     static const std::string path = FuzzTempPath(".upd");
     if (!WriteFuzzFile(path, data, size)) return;
-    // The loader empties the log it accepts the file into; kept, its records' storage is reused.
-    static ChangeLog log;
+    ChangeLog log;
     if (LoadChangeLog(log, path.c_str())) {
         char text[kEventNameBytes * 2 + 8];
         for (const ChangeRecord& record : log) {
@@ -34,7 +33,7 @@ void FuzzChangeLog(const uint8_t* data, size_t size)
             DecodeAribText(record.after.name, record.after.nameLength, text, sizeof text);
         }
         if (SaveChangeLog(log, path.c_str())) {
-            static ChangeLog again;
+            ChangeLog again;
             FuzzCheck(LoadChangeLog(again, path.c_str()), "saved log does not load");
             const size_t kept = log.Count() < kChangeLogFileRecords ? log.Count() : kChangeLogFileRecords;
             FuzzCheck(again.Count() == kept, "saved log loads another record count");
