@@ -3,11 +3,13 @@
 # corpus kept in build/fuzz/work/corpus, then one line of figures per target for
 # docs/reliability.md. Failing inputs are kept as regression cases, as tools/fuzz.sh does.
 #   tools/fuzz-campaign.sh [SECONDS] [TARGET...]
+# FUZZ_RUNS=N ends each target after N executions if that comes before SECONDS.
 set -eu
 cd "$(dirname "$0")/.."
 seconds=${1:-600}
 [ $# -gt 0 ] && shift
 status=0
+mkdir -p build/fuzz/work
 sh tools/fuzz.sh "$seconds" "$@" >build/fuzz/work/campaign.log 2>&1 || status=1
 cat build/fuzz/work/campaign.log
 echo

@@ -3,6 +3,7 @@
 # figures. A target that fails keeps its input in tests/fuzz/regressions/<target>/, which the
 # ordinary suite replays, and makes this script fail.
 #   tools/fuzz.sh [SECONDS] [TARGET...]
+# FUZZ_RUNS=N ends each target after N executions if that comes before SECONDS.
 set -eu
 cd "$(dirname "$0")/.."
 seconds=${1:-60}
@@ -23,7 +24,7 @@ for target in $targets; do
     mkdir -p "$corpus" "$artifacts" "$work/seeds/$target"
     log="$work/$target.log"
     echo "=== fuzz_$target: ${seconds}s"
-    if build/fuzz/tests/fuzz/fuzz_"$target" "$corpus" "$work/seeds/$target" -max_total_time="$seconds" \
+    if build/fuzz/tests/fuzz/fuzz_"$target" "$corpus" "$work/seeds/$target" -max_total_time="$seconds" ${FUZZ_RUNS:+-runs="$FUZZ_RUNS"} \
         -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 -artifact_prefix="$artifacts/" >"$log" 2>&1; then
         runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")
         cov=$(grep -o 'cov: [0-9]*' "$log" | tail -1 | cut -d' ' -f2)

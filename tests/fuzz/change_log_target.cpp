@@ -21,7 +21,7 @@ bool SameSnapshot(const EventSnapshot& a, const EventSnapshot& b)
 // and a second load: the newest 100 records come back unchanged.
 void FuzzChangeLog(const uint8_t* data, size_t size)
 {
-    const std::string path = FuzzTempPath(".upd");
+    static const std::string path = FuzzTempPath(".upd");
     if (!WriteFuzzFile(path, data, size)) return;
     ChangeLog log;
     if (LoadChangeLog(log, path.c_str())) {

@@ -302,6 +302,31 @@ TEST_F(DayChangeTest, AcceptedDayChangeMovesEveryServiceByOneDay)
     EXPECT_EQ(1, parser->store.dirty);
 }
 
+TEST_F(DayChangeTest, GuardOpensAtTwentyThreeFiftyExactly)
+{
+    SetClock(At(0, 23, 49, 59));
+    FeedEit(Eit(0x50, 0x0400, 0, 2, At(1, 0, 0)));
+    ASSERT_EQ(2u, lines.size());
+    EXPECT_EQ(kAbnormalLine, lines[1]);
+    EXPECT_EQ(basic[64], Held(A().schedule[64]));
+
+    SetClock(At(0, 23, 50, 0));
+    FeedEit(Eit(0x50, 0x0400, 0, 3, At(1, 0, 0)));
+    ASSERT_EQ(3u, lines.size());
+    EXPECT_EQ(DayChangeLine("12/07 -> 12/08[0x50][0](23:50:00)"), lines[2]);
+    EXPECT_EQ(basic[100], Held(A().schedule[36]));
+}
+
+// The first day's last slot is the one searched first.
+TEST_F(DayChangeTest, LastSlotOfTheFirstDayStandsInForPresentFollowing)
+{
+    basic[56] = Fill(0x0400, 0x50, 56);
+    basic[63] = Fill(0x0400, 0x50, 63);
+    SetClock(At(1, 0, 5));
+    FeedEit(Eit(0x50, 0x0400, 0, 2, At(1, 0, 0)));
+    EXPECT_EQ(basic[63], Held(A().presentFollowing[0]));
+}
+
 TEST_F(DayChangeTest, AtTwentyThreeFiftyNineTheNewBaseIsTomorrow)
 {
     SetClock(At(0, 23, 59, 30));

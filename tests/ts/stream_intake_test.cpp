@@ -109,14 +109,19 @@ TEST_F(StreamIntakeTest, ContinuityGapLosesTheSectionUntilTheNextUnitStart)
 TEST_F(StreamIntakeTest, RepeatedPacketAddsNothing)
 {
     StartClock();
-    Bytes section = EitOfSize(300);
+    Bytes section = EitOfSize(500);
     Bytes packets = Packetizer(kPidEit).Packetize(section);
+    ASSERT_EQ(3u * 188, packets.size());
     Bytes first(packets.begin(), packets.begin() + 188);
-    Bytes second(packets.begin() + 188, packets.end());
+    Bytes second(packets.begin() + 188, packets.begin() + 2 * 188);
+    Bytes third(packets.begin() + 2 * 188, packets.end());
     Feed(*parser, first);
     Feed(*parser, second);
-    Feed(*parser, second);  // duplicate: same CC, buffer already emptied
+    Feed(*parser, second);  // duplicate in mid-section: same CC, its payload is not taken again
+    Feed(*parser, third);
+    Feed(*parser, third);  // duplicate after the end: the buffer is already emptied
     ASSERT_EQ(1u, recorder->sections.size());
+    EXPECT_EQ(section, recorder->sections[0].bytes);
 }
 
 TEST_F(StreamIntakeTest, SeveralSectionsInOnePacketWithStuffingAreAllHandled)

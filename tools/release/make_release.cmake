@@ -1,7 +1,18 @@
-# Stages the release files and packs them: cmake -DDLL= -DGUIDE= -DICONV= -DSTAGE= -DZIP= -P
-file(REMOVE_RECURSE ${STAGE})
-file(MAKE_DIRECTORY ${STAGE})
+# Stages the release files and packs them:
+#   cmake -DDLL= -DGUIDE= -DICONV= -DSTRIP= -DDEBUG_DIR= -DSTAGE= -DZIP= -P
+# The archive gets the DLL without its debug sections; the unstripped twin stays in DEBUG_DIR
+# for reading crash addresses of the shipped build.
+file(REMOVE_RECURSE ${STAGE} ${DEBUG_DIR})
+file(MAKE_DIRECTORY ${STAGE} ${DEBUG_DIR})
+file(COPY ${DLL} DESTINATION ${DEBUG_DIR})
 file(COPY ${DLL} DESTINATION ${STAGE})
+if(NOT STRIP)
+  message(FATAL_ERROR "no strip tool: the release DLL would ship its debug sections")
+endif()
+execute_process(COMMAND ${STRIP} --strip-all ${STAGE}/LumaraList.dll RESULT_VARIABLE stripped)
+if(NOT stripped EQUAL 0)
+  message(FATAL_ERROR "could not strip ${STAGE}/LumaraList.dll")
+endif()
 file(READ ${GUIDE} text)
 string(REPLACE "\n" "\r\n" text "${text}")
 file(WRITE ${STAGE}/readme.txt "${text}")

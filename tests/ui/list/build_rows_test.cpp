@@ -9,6 +9,7 @@
 #include "list_fixture.h"
 #include "settings/ini_profile.h"
 #include "ui/list/list_items.h"
+#include "ui/list/programme_menu.h"
 
 namespace {
 
@@ -123,6 +124,22 @@ TEST_F(Rows, WithoutPresentSectionTheUpcomingProgrammeIsTheFollowingOne)
     ASSERT_EQ(update.items.size(), 1u);
     EXPECT_EQ(update.items[0].column[1], "");
     EXPECT_EQ(update.items[0].column[2], "21:00 " + Sjis(u8"夜"));
+}
+
+// Once the programme on air is found, the scan looks only so far ahead: 69 empty slots
+// later, a programme a day ahead is neither the row's next one nor in the menu.
+TEST_F(Rows, ScanAfterTheProgrammeOnAirStopsWithinItsBudget)
+{
+    AddService(0x0400, u8"ＮＨＫ総合");
+    PutSchedule(0x0400, 0, {Programme(1, At(20, 0), 60, u8"ニュース")});
+    PutSchedule(0x0400, 70, {Programme(2, {2026, 12, 8, 6, 0, 0}, 60, u8"翌朝の番組")});
+    Build(kNow);
+    EXPECT_EQ(Row(0).present.title, Sjis(u8"ニュース"));
+    EXPECT_EQ(Row(0).following.start, 0);
+    const std::optional<ProgrammeMenu> menu =
+        BuildProgrammeMenu(parser->store, 0, 0x0400, Row(0).serviceName, false, false, kNow);
+    ASSERT_TRUE(menu);
+    EXPECT_EQ(menu->entries.size(), 1u);
 }
 
 TEST_F(Rows, DamagedSectionsAreReadOnlyWithinTheirBounds)

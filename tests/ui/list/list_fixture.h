@@ -63,8 +63,10 @@ inline BroadcastTime At(int hour, int minute, int second = 0)
 {
     return {2026, 12, 7, hour, minute, second};
 }
+// Pins the zone itself: a test file's constants are computed before any fixture runs.
 inline int64_t Stamp(int hour, int minute, int second = 0)
 {
+    PinJapanTime();
     return LocalTimeStamp(2026, 12, 7, hour, minute, second);
 }
 

@@ -1,0 +1,67 @@
+// A new service entry that cannot be allocated: the service is refused and the store stays
+// consistent, both when the stream brings it and when the event cache does.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <new>
+#include <string>
+
+#include "store/event_cache.h"
+#include "store/programme_store.h"
+#include "ts/stream_parser.h"
+
+namespace {
+
+// Allocations of a service entry's size left to succeed before they fail; -1: never fail.
+int g_entriesBeforeFailure = -1;
+
+class FailingEntryAllocation {
+public:
+    explicit FailingEntryAllocation(int succeeding) { g_entriesBeforeFailure = succeeding; }
+    ~FailingEntryAllocation() { g_entriesBeforeFailure = -1; }
+};
+
+}  // namespace
+
+// The store allocates its entries without exceptions; only those can be made to fail here.
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept
+{
+    if (size == sizeof(ServiceEntry) && g_entriesBeforeFailure >= 0 && g_entriesBeforeFailure-- == 0) return nullptr;
+    try {
+        return ::operator new(size);
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
+
+namespace {
+
+TEST(ServiceAllocationTest, ServiceIsRefusedWhenItsEntryCannotBeAllocated)
+{
+    StreamParser parser;
+    ASSERT_EQ(0, FindOrAddService(parser.store, 200));
+    {
+        FailingEntryAllocation failing(0);
+        EXPECT_EQ(kNoService, FindOrAddService(parser.store, 300));  // after the last
+        g_entriesBeforeFailure = 0;
+        EXPECT_EQ(kNoService, FindOrAddService(parser.store, 100));  // in front of a stored one
+    }
+    EXPECT_EQ(1, parser.store.serviceCount);
+    EXPECT_EQ(200, parser.store.services[0]->serviceId);
+    EXPECT_EQ(nullptr, parser.store.services[1]);
+
+    for (uint16_t id : {100, 300, 400}) ASSERT_NE(kNoService, FindOrAddService(parser.store, id));
+    const std::string path = "lumara_cache_service_allocation.dat";
+    ASSERT_TRUE(SaveEventCache(parser.store, path.c_str()));
+    StreamParser loaded;
+    {
+        FailingEntryAllocation failing(2);
+        EXPECT_TRUE(LoadEventCache(loaded.store, path.c_str()));
+    }
+    EXPECT_EQ(2, loaded.store.serviceCount);
+    EXPECT_EQ(200, loaded.store.services[1]->serviceId);
+    EXPECT_EQ(nullptr, loaded.store.services[2]);
+    std::remove(path.c_str());
+}
+
+}  // namespace

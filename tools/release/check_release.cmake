@@ -1,0 +1,33 @@
+# The archive as a user unpacks it: the DLL and the guide, the DLL without debug sections,
+# and its unstripped twin kept in the build tree.
+#   cmake -DZIP= -DOBJDUMP= -DDEBUG_DLL= -DWORK= -P
+file(REMOVE_RECURSE ${WORK})
+file(MAKE_DIRECTORY ${WORK})
+execute_process(COMMAND ${CMAKE_COMMAND} -E tar xf ${ZIP} WORKING_DIRECTORY ${WORK} RESULT_VARIABLE unpacked)
+if(NOT unpacked EQUAL 0)
+  message(FATAL_ERROR "${ZIP} does not unpack")
+endif()
+foreach(name LumaraList.dll readme.txt)
+  if(NOT EXISTS ${WORK}/${name})
+    message(FATAL_ERROR "${name} missing from ${ZIP}")
+  endif()
+endforeach()
+
+function(section_names dll out)
+  execute_process(COMMAND ${OBJDUMP} -h ${dll} OUTPUT_VARIABLE headers RESULT_VARIABLE read)
+  if(NOT read EQUAL 0)
+    message(FATAL_ERROR "cannot read the sections of ${dll}")
+  endif()
+  string(REGEX MATCHALL "\\.debug_[a-z_]+" names "${headers}")
+  set(${out} "${names}" PARENT_SCOPE)
+endfunction()
+
+section_names(${WORK}/LumaraList.dll shipped)
+if(shipped)
+  message(FATAL_ERROR "the shipped DLL carries debug sections: ${shipped}")
+endif()
+section_names(${DEBUG_DLL} kept)
+if(NOT kept)
+  message(FATAL_ERROR "the DLL kept for crash analysis has no debug sections: ${DEBUG_DLL}")
+endif()
+file(REMOVE_RECURSE ${WORK})
