@@ -86,6 +86,11 @@ TEST_F(HostStreamChange, ServicesKeepTheFirstChannelTheyWereSeenOn)
     plugin.StreamChange(13, 0x0400);
     ASSERT_TRUE(WaitForItems(6));  // rows built with the channels of this change
     EXPECT_EQ(CurrentServiceRows(List()), std::vector<int>{FindItem(List(), "ルマーラ総合")});
+    // On channel 13 a service of the same channel is tuned by its id alone, on two ticks.
+    DoubleClickItem(List(), FindItem(List(), "みなとテレビ"));
+    ASSERT_TRUE(PumpUntil([&] { return host.CallsTo(kSlotChangeServiceId) == 2; }, 3000));
+    EXPECT_EQ(host.CallsTo(kSlotSelectChannel), 0);
+    PumpFor(100);
 
     host.SetServices({0x0400, 0x0401, 0x0408, 0x0410});
     plugin.StreamChange(27, 0x0410);
