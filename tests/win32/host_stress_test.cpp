@@ -6,9 +6,10 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <ctime>
 #include <map>
 
-#include "list_window_probe.h"
+#include "dialogs_probe.h"
 #include "stream_feeder.h"
 #include "support/sample_stream.h"
 
@@ -93,8 +94,14 @@ void ExpectConsistentStore(const ProgrammeStore& store, size_t listed)
 
 TEST_F(HostStress, ThreadedFeedHandsOnTheSameSections)
 {
+    // Today's eight-day schedule, most of whose sections go out once in these 200 seconds:
+    // a section lost or made up shows in the store.
     SampleStreamOptions options;
+    const BroadcastTime now = LocalBroadcastTime(std::time(nullptr));
+    options.start = {now.year, now.month, now.day, 0, 10, 0};
     options.seconds = kBroadcastSeconds;
+    options.scheduleDays = 8;
+    options.nullPacketsPerPsi = 8;
     const Bytes stream = MakeSampleStream(options);
     const std::vector<Bytes> blocks = CutBlocks(stream, {188 * 64, 188 * 7, 188 * 200, 188});
     const std::map<size_t, PlannedChange> changes = PlanChanges(blocks.size());
