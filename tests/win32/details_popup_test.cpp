@@ -210,7 +210,15 @@ TEST_F(DetailsPopup, PinnedPopupIsShownPinnedAfterARestart)
 TEST_F(DetailsPopup, TuneButtonHiddenWhileARequestIsPending)
 {
     const HWND tune = GetDlgItem(popup, 1);
-    View().tuneTimer = kTuneTimerId;  // a request in flight
+    // The service on channel 13 beside the one received: a double click on its row asks
+    // for it on the tuning timer's ticks until the request lapses.
+    host.SetServices({kService, kService + 1});
+    plugin.StreamChange(13, kService + 1);
+    SendMessageA(MainWindow(), WM_COMMAND, kCmdShowUpdatesId, 0);
+    PressButton(FindOwnedWindow(MainWindow(), kUpdateListId), kUpdateClearId);  // rows rebuilt next tick
+    PumpFor(1300);  // with the channel
+    DoubleClickItem(List(), 0);
+    PumpFor(50);
     SetCursorPos(200, 150);
     ClickCell(MainWindow(), List(), 0, 1);
     ASSERT_TRUE(IsWindowVisible(popup));
@@ -220,9 +228,11 @@ TEST_F(DetailsPopup, TuneButtonHiddenWhileARequestIsPending)
     SetWindowPos(popup, nullptr, 0, 0, 400, 220, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     EXPECT_FALSE(IsWindowVisible(tune));
 
-    View().tuneTimer = 0;  // the request ended
-    EXPECT_TRUE(PumpUntil([&] { return IsWindowVisible(tune) != 0; }, 1000));
+    EXPECT_TRUE(PumpUntil([&] { return IsWindowVisible(tune) != 0; }, 4000)) << "back when the request lapses";
     EXPECT_EQ(ControlText(popup, 1), "選局");
+    ASSERT_FALSE(host.Calls().empty());
+    EXPECT_EQ(host.Calls().back().slot, 3) << "the request asked for the service";
+    EXPECT_EQ(host.Calls().back().argument, kService);
 
     // "選局" asks the main window to tune to the row of the popup's service.
     const int row = static_cast<int>(ListItemParam(List(), 0));

@@ -21,7 +21,6 @@
 // Main-window commands and the ids of the dialogs' controls, as a host sees them.
 constexpr UINT kCmdShowUpdatesId = 1012;
 constexpr UINT kCmdSettingsId = 1017;
-constexpr int kMainListId = 1011;
 constexpr int kPopupNameId = 1014;
 constexpr int kPopupTimesId = 1015;
 constexpr int kPopupTextId = 1016;
@@ -116,9 +115,6 @@ inline int FindItemContaining(HWND list, const std::string& name)
 
 class DialogsHost : public PluginHost {
 protected:
-    HWND MainWindow() { return View().hWnd; }
-    HWND List() { return View().hList; }
-
     void Feed(uint16_t pid, const Bytes& section)
     {
         Packetizer& packetizer = pid == kPidSdt ? m_sdt : pid == kPidNit ? m_nit : m_eit;
@@ -157,7 +153,6 @@ protected:
         Feed(kPidSdt, MakeSdt(sdt));
     }
 
-    // The rows are rebuilt on the next one-second tick (as after "クリア"), not ten ticks later.
     // One transport stream per service, named like it: high-definition programmes show the
     // stream's name in the list.
     void FeedNetwork(const std::vector<std::pair<uint16_t, std::u8string>>& services)
@@ -170,9 +165,10 @@ protected:
         Feed(kPidNit, MakeNit(nit));
     }
 
-    bool WaitForItemCount(int count, DWORD timeoutMs = 3000)
+    // The rows are built at the first tick and then every ten (and at the minute's first
+    // second): a list fed after the first tick waits for the next rebuild.
+    bool WaitForItemCount(int count, DWORD timeoutMs = 11000)
     {
-        View().refreshCountdown = 0;
         return PumpUntil([&] { return List() && ItemCount(List()) == count; }, timeoutMs);
     }
 

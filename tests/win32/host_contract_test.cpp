@@ -1,6 +1,10 @@
 // The plug-in as a separately built host sees it: factories, slots 0, 1, 2, 3 and 5.
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
+#include <commctrl.h>
+
 #include <cstring>
 #include <string>
 
@@ -17,13 +21,29 @@ TEST_F(HostContract, FactoriesMakeIndependentObjects)
     ASSERT_NE(second, nullptr);
     EXPECT_NE(second, plugin.Raw());
     PluginObject other(second);
-    EXPECT_EQ(other.View().hInstance, library.Module());
-    EXPECT_EQ(other.View().host, nullptr);
-    EXPECT_EQ(other.View().currentServiceId, -1);
-    EXPECT_EQ(other.View().currentChannel, -1);
-    EXPECT_NE(other.View().parser, nullptr);
+    // Without a host a stream change asks nobody; the service 0 stops at the host's list.
+    EXPECT_EQ(other.StreamChange(13, 0), 1u);
+    FakeHost otherHost;
+    ASSERT_EQ(other.Initialise(otherHost.Interface(), kSdkVersion), 1u);
+    EXPECT_EQ(other.StreamChange(13, 0), 1u);
+    EXPECT_EQ(otherHost.CallsTo(kSlotGetServiceList), 1) << "a parser from the start";
+    ASSERT_EQ(other.CreatePluginWindow(windows.Parent()), 1u);
+    const HWND window = FindPluginWindow();
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(reinterpret_cast<HMODULE>(GetWindowLongPtrA(window, GWLP_HINSTANCE)), library.Module());
+    EXPECT_EQ(SendMessageA(GetDlgItem(window, kMainListId), LVM_GETITEMCOUNT, 0, 0), 0);
+    DestroyWindow(window);
+    EXPECT_TRUE(host.Calls().empty()) << "the first object's host saw nothing";
     EXPECT_EQ(other.DeletingDestructor(1), second);
     EXPECT_EQ(library.GetIface2(0, nullptr), 1u);
+}
+
+// Which host an object calls: service 0 asks for the list and stops there, changing nothing.
+int ListRequests(PluginObject& plugin, const FakeHost& host)
+{
+    const int before = host.CallsTo(kSlotGetServiceList);
+    plugin.StreamChange(13, 0);
+    return host.CallsTo(kSlotGetServiceList) - before;
 }
 
 TEST_F(HostContract, AcceptsOnlyTheFirstSdkGeneration)
@@ -31,7 +51,7 @@ TEST_F(HostContract, AcceptsOnlyTheFirstSdkGeneration)
     MessageBoxWatch watch;
     EXPECT_EQ(plugin.Initialise(host.Interface(), 0x00020000), 0u);
     EXPECT_EQ(plugin.Initialise(host.Interface(), 0x00000001), 0u);
-    EXPECT_EQ(View().host, nullptr);
+    EXPECT_EQ(ListRequests(plugin, host), 0) << "no host kept";
     ASSERT_EQ(watch.seen.size(), 2u);
     for (const SeenMessageBox& box : watch.seen) {
         EXPECT_EQ(box.text, "Wrong SDK Version");
@@ -41,23 +61,35 @@ TEST_F(HostContract, AcceptsOnlyTheFirstSdkGeneration)
     }
 
     EXPECT_EQ(plugin.Initialise(host.Interface(), 0x00010000), 1u);
-    EXPECT_EQ(View().host, host.Interface());
+    EXPECT_EQ(ListRequests(plugin, host), 1);
     FakeHost other;
     EXPECT_EQ(plugin.Initialise(other.Interface(), 0xFF01FFFF), 1u);  // only the third byte counts
-    EXPECT_EQ(View().host, other.Interface());
+    EXPECT_EQ(ListRequests(plugin, other), 1);
     EXPECT_EQ(plugin.Initialise(host.Interface(), 0x01000000), 0u);
-    EXPECT_EQ(View().host, other.Interface());  // a refusal keeps the host
+    EXPECT_EQ(ListRequests(plugin, other), 1) << "a refusal keeps the host";
+    EXPECT_EQ(host.CallsTo(kSlotGetServiceList), 1);
     EXPECT_EQ(watch.seen.size(), 3u);
 }
 
 TEST_F(HostContract, ReservedSlotChangesNothing)
 {
     Start();
-    std::vector<uint8_t> before(sizeof(PluginObjectView));
-    std::memcpy(before.data(), &View(), before.size());
+    const Bytes packets = Packetizer(kPidSdt).Packetize(TwoPacketSdt());
+    plugin.StreamData(packets.data(), 188);  // half a section waits in its buffer
+    const HWND window = MainWindow();
+    RECT before = {};
+    GetWindowRect(window, &before);
     EXPECT_EQ(plugin.Reserved(0xFFFFFFFF, 12345), 1u);
-    EXPECT_EQ(std::memcmp(before.data(), &View(), before.size()), 0);
     EXPECT_TRUE(host.Calls().empty());
+    RECT after = {};
+    GetWindowRect(window, &after);
+    EXPECT_TRUE(EqualRect(&before, &after));
+    EXPECT_EQ(MainWindow(), window);
+    plugin.StreamData(packets.data() + 188, 188);
+    EXPECT_EQ(ListRequests(plugin, host), 1) << "the host kept";
+    ProgrammeStore stored;
+    CloseAndLoadStore(stored);
+    EXPECT_EQ(stored.serviceCount, 1) << "the waiting half kept";
 }
 
 // Reads a DLGTEMPLATEEX: fixed header, then menu, class and title as UTF-16 strings, then
@@ -118,7 +150,7 @@ TEST_F(HostContract, MainWindowIsDialog101)
     // An empty saved geometry key stops the geometry chain: the window keeps its template size.
     WritePrivateProfileStringA("LumaraList", "WindowCY", "", DataFilePath(".ini").c_str());
     Start();
-    const HWND window = View().hWnd;
+    const HWND window = MainWindow();
     char text[64] = {};
     GetClassNameA(window, text, sizeof(text));
     EXPECT_STREQ(text, "Moxel_LumaraList_Class");
@@ -126,7 +158,6 @@ TEST_F(HostContract, MainWindowIsDialog101)
     EXPECT_STREQ(text, "ルマーラ");
     EXPECT_TRUE(IsWindowVisible(window));
     EXPECT_EQ(GetWindow(window, GW_OWNER), windows.Parent());
-    EXPECT_EQ(View().hParent, windows.Parent());
     RECT expected = {0, 0, 490, 311};
     MapDialogRect(window, &expected);
     RECT client = {};
@@ -138,15 +169,17 @@ TEST_F(HostContract, MainWindowIsDialog101)
     void* second = library.GetIface();
     PluginObject other(second);
     EXPECT_EQ(other.CreatePluginWindow(windows.Parent()), 1u);
-    EXPECT_TRUE(IsWindow(other.View().hWnd));
-    DestroyWindow(other.View().hWnd);
+    const std::vector<HWND> both = PluginWindows();
+    ASSERT_EQ(both.size(), 2u);
+    const HWND secondWindow = both[0] == window ? both[1] : both[0];
+    EXPECT_NE(secondWindow, window);
+    DestroyWindow(secondWindow);
     other.DeletingDestructor(1);
 }
 
 TEST_F(HostContract, StreamDataTakesWholePacketsInOrder)
 {
     Start();
-    PluginSectionTap tap(View().parser);
     const Bytes section = TwoPacketSdt();
     const Bytes packets = Packetizer(kPidSdt).Packetize(section);
     ASSERT_EQ(packets.size(), 376u);
@@ -160,36 +193,48 @@ TEST_F(HostContract, StreamDataTakesWholePacketsInOrder)
     EXPECT_EQ(plugin.StreamData(page + 4096, 0), 1u);
 
     EXPECT_EQ(plugin.StreamData(packets.data(), 376), 1u);
-    ASSERT_EQ(tap.sections.size(), 1u);
-    EXPECT_EQ(tap.sections[0].bytes, section);
 
     // Out of order the section is not assembled.
-    Bytes swapped(packets.begin() + 188, packets.end());
-    AppendBytes(swapped, Bytes(packets.begin(), packets.begin() + 188));
+    const Bytes other = Packetizer(kPidSdt, 2).Packetize(TwoPacketSdt(0x0410));
+    Bytes swapped(other.begin() + 188, other.end());
+    AppendBytes(swapped, Bytes(other.begin(), other.begin() + 188));
     EXPECT_EQ(plugin.StreamData(swapped.data(), 376), 1u);
-    EXPECT_EQ(tap.sections.size(), 1u);
 
     // A trailing fragment that ends at an unreadable page is not read.
-    const Bytes next = Packetizer(kPidSdt, 2).Packetize(TwoPacketSdt(0x0408));
+    const Bytes next = Packetizer(kPidSdt, 4).Packetize(TwoPacketSdt(0x0408));
     uint8_t* block = page + 4096 - (376 + 100);
     std::memcpy(block, next.data(), 376);
     std::memset(block + 376, 0x47, 100);
     EXPECT_EQ(plugin.StreamData(block, 376 + 100), 1u);
-    EXPECT_EQ(tap.sections.size(), 2u);
     VirtualFree(guard, 0, MEM_RELEASE);
+
+    // What the handlers made of the sections: the named services, and only those.
+    ProgrammeStore stored;
+    CloseAndLoadStore(stored);
+    ASSERT_EQ(stored.serviceCount, 2);
+    EXPECT_EQ(stored.services[0]->serviceId, 0x0400);
+    EXPECT_EQ(stored.services[1]->serviceId, 0x0408);
+    for (int i = 0; i < 2; ++i)
+        EXPECT_EQ(std::string(reinterpret_cast<const char*>(stored.services[i]->serviceName),
+                              stored.services[i]->serviceNameLength),
+                  std::string(stored.services[i]->serviceNameLength, 'n'));
 }
 
 TEST_F(HostContract, StreamCallsAfterTheWindowAreHarmless)
 {
     Start();
     host.SetServices({0x0400});
-    DestroyWindow(View().hWnd);
-    EXPECT_EQ(View().parser, nullptr);
+    DestroyWindow(MainWindow());
     const Bytes packets = Packetizer(kPidSdt).Packetize(TwoPacketSdt());
     EXPECT_EQ(plugin.StreamData(packets.data(), static_cast<uint32_t>(packets.size())), 1u);
     EXPECT_EQ(plugin.StreamChange(13, 0x0400), 1u);
-    EXPECT_TRUE(host.Calls().empty());
-    EXPECT_EQ(View().currentServiceId, -1);
+    EXPECT_EQ(plugin.StreamChange(13, 0), 1u);
+    EXPECT_TRUE(host.Calls().empty()) << "the parser went with the window";
+    EXPECT_EQ(plugin.DeletingDestructor(1), plugin.Raw());
+    plugin = PluginObject();
+    ProgrammeStore stored;
+    ASSERT_TRUE(LoadCacheFile(stored));
+    EXPECT_EQ(stored.serviceCount, 0) << "nothing taken after the window";
 }
 
 }  // namespace

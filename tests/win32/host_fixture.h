@@ -9,13 +9,19 @@
 
 #include "fake_host.h"
 #include "plugin_abi.h"
+#include "store/event_cache.h"
+#include "store/programme_store.h"
+#include "store/service_entry.h"
 #include "support/packetizer.h"
 #include "support/section_builder.h"
 #include "ts/stream_parser.h"
 
 constexpr uint32_t kSdkVersion = 0x00010000;
 constexpr int kSlotGetServiceList = 5;
+constexpr UINT_PTR kClockTimerId = 1000;
 constexpr UINT_PTR kTuneTimerId = 1002;
+constexpr int kMainListId = 1011;
+constexpr char kPluginWindowClass[] = "Moxel_LumaraList_Class";
 
 struct TappedSection {
     int pid = 0;
@@ -23,9 +29,7 @@ struct TappedSection {
     bool operator==(const TappedSection&) const = default;
 };
 
-// Sees every complete section the plug-in's parser hands to its table handlers, through
-// the parser's section tap (the parser is the core's StreamParser, which the host links
-// as well). Called on the thread that feeds the plug-in, under the plug-in's lock.
+// Sees every complete section a parser of the test program hands to its table handlers.
 class PluginSectionTap {
 public:
     explicit PluginSectionTap(StreamParser* parser) : m_parser(parser)
@@ -40,7 +44,6 @@ public:
     }
     PluginSectionTap(const PluginSectionTap&) = delete;
     PluginSectionTap& operator=(const PluginSectionTap&) = delete;
-    void Detach() { m_parser = nullptr; }
 
     std::vector<TappedSection> sections;
 
@@ -68,7 +71,37 @@ inline void RemoveDataFiles()
 }
 
 // The plug-in's main window as the host's desktop has it: the one window of its class.
-inline HWND FindPluginWindow() { return FindWindowA("Moxel_LumaraList_Class", nullptr); }
+inline HWND FindPluginWindow() { return FindWindowA(kPluginWindowClass, nullptr); }
+
+inline BOOL CALLBACK CollectPluginWindow(HWND hwnd, LPARAM context)
+{
+    DWORD process = 0;
+    GetWindowThreadProcessId(hwnd, &process);
+    if (process != GetCurrentProcessId()) return TRUE;
+    char name[64] = {};
+    GetClassNameA(hwnd, name, sizeof name);
+    if (lstrcmpiA(name, kPluginWindowClass) == 0) reinterpret_cast<std::vector<HWND>*>(context)->push_back(hwnd);
+    return TRUE;
+}
+
+// Every main window of the plug-in's objects, when a test has more than one.
+inline std::vector<HWND> PluginWindows()
+{
+    std::vector<HWND> found;
+    EnumWindows(CollectPluginWindow, reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+// The store as the plug-in hands it to its next session: the cache it writes when its
+// window goes. False when no cache could be read.
+inline bool LoadCacheFile(ProgrammeStore& store) { return LoadEventCache(store, DataFilePath(".dat").c_str()); }
+
+inline const ServiceEntry* FindStored(const ProgrammeStore& store, uint16_t serviceId)
+{
+    for (int i = 0; i < store.serviceCount && i < kMaxServices; ++i)
+        if (store.services[i] && store.services[i]->serviceId == serviceId) return store.services[i];
+    return nullptr;
+}
 
 class PluginHost : public ::testing::Test {
 protected:
@@ -84,7 +117,7 @@ protected:
     void TearDown() override
     {
         if (plugin.Raw()) {
-            if (IsWindow(plugin.View().hWnd)) DestroyWindow(plugin.View().hWnd);
+            for (HWND window : PluginWindows()) DestroyWindow(window);
             PumpFor(0);
             EXPECT_EQ(plugin.DeletingDestructor(1), plugin.Raw());
         }
@@ -98,7 +131,7 @@ protected:
     {
         ASSERT_EQ(plugin.Initialise(host.Interface(), kSdkVersion), 1u);
         ASSERT_EQ(plugin.CreatePluginWindow(windows.Parent()), 1u);
-        ASSERT_TRUE(IsWindow(plugin.View().hWnd));
+        ASSERT_TRUE(IsWindow(MainWindow()));
     }
 
     // The host's next session: the window already destroyed, a new object created in the
@@ -111,7 +144,25 @@ protected:
         Start();
     }
 
-    PluginObjectView& View() { return plugin.View(); }
+    HWND MainWindow() { return FindPluginWindow(); }
+    HWND List() { return GetDlgItem(FindPluginWindow(), kMainListId); }
+
+    // Pumps until the window's one-second clock has ticked `ticks` times from now.
+    bool PumpClockTicks(int ticks, DWORD timeoutMs)
+    {
+        const HWND window = MainWindow();
+        int seen = 0;
+        return PumpUntil([&] { return seen >= ticks; }, timeoutMs, [&](const MSG& msg) {
+            if (msg.hwnd == window && msg.message == WM_TIMER && msg.wParam == kClockTimerId) ++seen;
+        });
+    }
+
+    // Closes the window, which writes the cache, and reads the cache back.
+    void CloseAndLoadStore(ProgrammeStore& store)
+    {
+        DestroyWindow(MainWindow());
+        ASSERT_TRUE(LoadCacheFile(store)) << "the cache written when the window goes";
+    }
 
     PluginLibrary library;
     FakeHost host;

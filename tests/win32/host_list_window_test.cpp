@@ -71,7 +71,7 @@ TEST_F(ListWindowHost, CurrentServiceIsCrimsonAndEmptyCellsGrey)
     ASSERT_FALSE(image.Empty());
     // LUMARA_PICTURES=<folder> keeps a picture of the window for a look by eye.
     if (const char* folder = std::getenv("LUMARA_PICTURES")) {
-        EXPECT_TRUE(SaveWindowPng(View().hWnd, std::string(folder) + "\\list-window-test.png"));
+        EXPECT_TRUE(SaveWindowPng(MainWindow(), std::string(folder) + "\\list-window-test.png"));
     }
 
     const int current = FindItem(List(), "みなとテレビ");
@@ -94,10 +94,10 @@ TEST_F(ListWindowHost, GeometryWidthsAndCacheOutliveTheWindow)
     const std::vector<ItemTexts> before = ListItems(List());
     const int widths[] = {150, 333, 222};
     for (int k = 0; k < 3; ++k) SendMessageA(List(), LVM_SETCOLUMNWIDTH, k, widths[k]);
-    SetWindowPos(View().hWnd, nullptr, 100, 50, 700, 300, SWP_NOZORDER);
-    ASSERT_TRUE(PumpUntil([&] { return View().windowRect.left == 100; }, 3000)) << "sampled by a tick";
+    SetWindowPos(MainWindow(), nullptr, 100, 50, 700, 300, SWP_NOZORDER);
+    ASSERT_TRUE(PumpClockTicks(1, 3000)) << "the geometry is sampled by a tick";
 
-    DestroyWindow(View().hWnd);
+    DestroyWindow(MainWindow());
     const std::string ini = DataFilePath(".ini");
     const auto value = [&](const char* key) { return GetPrivateProfileIntA("LumaraList", key, -1, ini.c_str()); };
     EXPECT_EQ(value("CHW"), 150);
@@ -116,9 +116,8 @@ TEST_F(ListWindowHost, GeometryWidthsAndCacheOutliveTheWindow)
     EXPECT_EQ(plugin.DeletingDestructor(1), plugin.Raw());
     plugin = PluginObject(library.GetIface());
     Start();
-    EXPECT_EQ(View().parser->store.serviceCount, 6) << "the cache loaded at creation";
     RECT window = {};
-    GetWindowRect(View().hWnd, &window);
+    GetWindowRect(MainWindow(), &window);
     EXPECT_EQ(window.left, 100);
     EXPECT_EQ(window.top, 50);
     EXPECT_EQ(window.right, 800);
@@ -126,7 +125,7 @@ TEST_F(ListWindowHost, GeometryWidthsAndCacheOutliveTheWindow)
     for (int k = 0; k < 3; ++k) EXPECT_EQ(SendMessageA(List(), LVM_GETCOLUMNWIDTH, k, 0), widths[k]);
     const Bytes clock = MakeTotPacket({2026, 12, 8, 0, 1, 0});
     plugin.StreamData(clock.data(), static_cast<uint32_t>(clock.size()));
-    ASSERT_TRUE(WaitForItems(6)) << "the cache fills the list";
+    ASSERT_TRUE(WaitForItems(6)) << "the cache loaded at creation fills the list";
     EXPECT_EQ(ListItems(List()), before);
 }
 
@@ -173,7 +172,7 @@ TEST_F(ListWindowHost, MinimisedWindowKeepsItsLastRectangleAndReopensMinimised)
 TEST_F(ListWindowHost, WindowClosedBeforeItsFirstTickKeepsNoGeometry)
 {
     Start();
-    DestroyWindow(View().hWnd);
+    DestroyWindow(MainWindow());
     const std::string ini = DataFilePath(".ini");
     EXPECT_EQ(GetPrivateProfileIntA("LumaraList", "CHW", -1, ini.c_str()), 120);
     EXPECT_EQ(GetPrivateProfileIntA("LumaraList", "WindowX", -1, ini.c_str()), -1);

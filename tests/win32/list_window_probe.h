@@ -12,6 +12,7 @@
 
 #include "host_fixture.h"
 #include "support/sample_stream.h"
+#include "window_capture.h"
 
 using ItemTexts = std::array<std::string, 3>;
 
@@ -63,10 +64,25 @@ inline void DoubleClickItem(HWND list, int item)
     SendMessageA(list, WM_LBUTTONDBLCLK, MK_LBUTTON, point);
 }
 
+constexpr COLORREF kCurrentServiceFill = 0x3C14DC;  // crimson
+
+// The rows painted as the service being received, freshly drawn.
+inline std::vector<int> CurrentServiceRows(HWND list)
+{
+    RedrawWindow(list, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    PumpFor(100);
+    const CapturedImage image = CaptureWindow(list);
+    std::vector<int> rows;
+    const int count = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        const RECT cell = CellRect(list, i, 0);
+        if (image.Pixel(cell.right - 3, cell.top + 1) == kCurrentServiceFill) rows.push_back(i);
+    }
+    return rows;
+}
+
 class ListWindowHost : public PluginHost {
 protected:
-    HWND List() { return View().hList; }
-
     // The whole sample stream in one go, on the window's thread, before the first tick.
     void FeedSampleStream()
     {

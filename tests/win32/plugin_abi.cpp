@@ -89,13 +89,13 @@ uint32_t PluginLibrary::GetIface2(uint32_t first, void** object)
 
 uint32_t PluginObject::Call(int slot, const uint32_t* args, int argc)
 {
-    const void* function = View().vtable[slot];
+    const void* function = Slot(slot);
     return CheckedCall(function, 0, args, argc);
 }
 
 void* PluginObject::DeletingDestructor(uint32_t flags)
 {
-    const void* function = View().vtable[0];
+    const void* function = Slot(0);
     const uint32_t result = CheckedCall(function, Word(m_object), &flags, 1);
     return reinterpret_cast<void*>(static_cast<uintptr_t>(result));
 }

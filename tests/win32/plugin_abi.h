@@ -9,37 +9,6 @@
 #include <cstddef>
 #include <cstdint>
 
-struct StreamParser;
-
-// The object's leading fields in their declared order. The host has no call that shows
-// them; tests read them to see what the plug-in did, and plant a pending tuning request.
-struct PluginObjectView {
-    const void* const* vtable;
-    HWND hWnd;
-    HINSTANCE hInstance;
-    void* host;
-    StreamParser* parser;
-    int32_t currentServiceId;
-    int32_t currentChannel;
-    HWND hList;
-    uintptr_t clockTimer;
-    int32_t refreshCountdown;
-    char iniPath[256];
-    char datPath[256];
-    int32_t windowRectValid;
-    RECT windowRect;
-    int32_t windowMinimized;
-    int32_t pendingChannel;
-    int32_t pendingServiceId;
-    HWND hParent;
-    HWND hRemoteWnd;
-    int32_t secondTicks;
-    uintptr_t tuneTimer;
-    int32_t tuneTicks;
-};
-static_assert(offsetof(PluginObjectView, parser) == 16);
-static_assert(offsetof(PluginObjectView, tuneTicks) == 600);
-
 // Stack-pointer mismatches seen across all calls, from any thread.
 int StackMismatches();
 
@@ -64,7 +33,6 @@ public:
     PluginObject() = default;
     explicit PluginObject(void* object) : m_object(object) {}
     void* Raw() const { return m_object; }
-    PluginObjectView& View() const { return *static_cast<PluginObjectView*>(m_object); }
 
     void* DeletingDestructor(uint32_t flags);  // slot 0, thiscall
     uint32_t Initialise(void* host, uint32_t sdkVersion);
@@ -75,5 +43,7 @@ public:
 
 private:
     uint32_t Call(int slot, const uint32_t* args, int argc);
+    // The interface table, the one word of the object a host reads.
+    const void* Slot(int slot) const { return (*static_cast<const void* const* const*>(m_object))[slot]; }
     void* m_object = nullptr;
 };

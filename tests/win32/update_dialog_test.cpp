@@ -149,13 +149,24 @@ TEST_F(UpdateDialog, HeaderClicksSortAndRefreshRestoresLogOrder)
 
 TEST_F(UpdateDialog, ClearRemovesTheShownRecordsAndCloseSavesHidden)
 {
+    // The service with recorded changes has its name in red in the main list; the row
+    // appears at a rebuild, so the next regular one is ten ticks away.
+    FeedClock();
+    const time_t now = std::time(nullptr);
+    FeedSchedule(0x50, kNamedService, {Event(1, now - 60, 3600, ShortEventDescriptor(EncodeArib(u8"番組"), {}))});
+    const HWND mainList = List();
+    ASSERT_TRUE(PumpUntil([&] { return ItemCount(mainList) == 1; }, 11000));
+    const auto nameInRed = [&] {
+        RedrawWindow(mainList, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        return !RedColumns(CaptureWindow(mainList), CellRect(mainList, 0, 0)).empty();
+    };
     SendMessageA(MainWindow(), WM_COMMAND, kCmdShowUpdatesId, 0);
     PumpFor(100);
     ASSERT_EQ(ItemCount(list), 3);
-    View().refreshCountdown = 5;
+    ASSERT_TRUE(nameInRed());
     PressButton(dialog, kUpdateClearId);
     EXPECT_EQ(ItemCount(list), 0);
-    EXPECT_EQ(View().refreshCountdown, 0) << "the main list is rebuilt on its next tick";
+    EXPECT_TRUE(PumpUntil([&] { return !nameInRed(); }, 1500)) << "the main list is rebuilt on its next tick";
     SendMessageA(dialog, WM_COMMAND, kUpdateRefreshId, 0);
     EXPECT_EQ(ItemCount(list), 0);
 
