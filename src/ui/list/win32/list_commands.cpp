@@ -19,10 +19,10 @@ namespace {
 
 void ShowUpdateInformation(CEventView& view)
 {
-    if (!view.m_hUpdateDlg) return;
-    PostMessageA(view.m_hUpdateDlg, WM_COMMAND, kCmdUpdateRefresh, 0);
-    ShowWindow(view.m_hUpdateDlg, SW_SHOW);
-    view.m_updateShown = 1;
+    if (!view.m_update.m_hUpdateDlg) return;
+    PostMessageA(view.m_update.m_hUpdateDlg, WM_COMMAND, kCmdUpdateRefresh, 0);
+    ShowWindow(view.m_update.m_hUpdateDlg, SW_SHOW);
+    view.m_update.m_updateShown = 1;
 }
 
 void ClearProgrammes(CEventView& view)
@@ -73,7 +73,7 @@ void CEventView::OnClose()
 
 void CEventView::OnNotify(const NMHDR& header)
 {
-    if (!m_hList || header.hwndFrom != m_hList) return;
+    if (!m_list.m_hList || header.hwndFrom != m_list.m_hList) return;
     if (header.code != NM_CLICK && header.code != NM_DBLCLK && header.code != NM_RCLICK) return;
     const auto& activate = reinterpret_cast<const NMITEMACTIVATE&>(header);
     const int item = activate.iItem;
@@ -82,7 +82,7 @@ void CEventView::OnNotify(const NMHDR& header)
         ShowProgrammeMenu(item);
         return;
     }
-    const int r = ItemRowIndex(m_hList, item);
+    const int r = ItemRowIndex(m_list.m_hList, item);
     if (r < 0) return;
     if (header.code == NM_DBLCLK) {
         const auto command = DoubleClickCommand(r, IsRecording());
@@ -102,8 +102,8 @@ bool CEventView::IsRecording()
         if (RecordingFromControls(hostText, false)) return true;
     }
     // Searched again on every call until found; a found window is kept.
-    if (!m_hRemoteWnd) m_hRemoteWnd = FindWindowA(nullptr, kRemoteWindowTitle);
-    return RecordingFromControls(nullptr, m_hRemoteWnd && ControlDisabled(m_hRemoteWnd, kRemoteRecordingControlId));
+    if (!m_list.m_hRemoteWnd) m_list.m_hRemoteWnd = FindWindowA(nullptr, kRemoteWindowTitle);
+    return RecordingFromControls(nullptr, m_list.m_hRemoteWnd && ControlDisabled(m_list.m_hRemoteWnd, kRemoteRecordingControlId));
 }
 
 // The decisions change the request under the lock; the host is called after it is released.
@@ -113,7 +113,7 @@ void CEventView::TuneToRow(int r)
     TuneActions actions;
     {
         PluginLockGuard guard(m_lock);
-        actions = m_tuning.OnTuneCommand(m_rows, r, recording);
+        actions = m_tuning.OnTuneCommand(m_list.m_rows, r, recording);
     }
     ApplyTuneActions(actions, m_tuneHost);
 }

@@ -54,9 +54,9 @@ void PaintProgrammeCells(const ItemPaint& paint)
 
 void CEventView::OnDrawItem(const DRAWITEMSTRUCT& draw)
 {
-    if (!m_hList || draw.hwndItem != m_hList || draw.CtlType != ODT_LISTVIEW) return;
+    if (!m_list.m_hList || draw.hwndItem != m_list.m_hList || draw.CtlType != ODT_LISTVIEW) return;
     const int item = static_cast<int>(draw.itemID);
-    const ListRow* row = RowAt(m_rows, static_cast<int>(draw.itemData));
+    const ListRow* row = RowAt(m_list.m_rows, static_cast<int>(draw.itemData));
     int currentServiceId;
     {
         PluginLockGuard guard(m_lock);
@@ -74,14 +74,14 @@ void CEventView::OnDrawItem(const DRAWITEMSTRUCT& draw)
 
     RECT bounds = {};
     RECT label = {};
-    ListView_GetItemRect(m_hList, item, &bounds, LVIR_BOUNDS);
-    ListView_GetItemRect(m_hList, item, &label, LVIR_LABEL);
+    ListView_GetItemRect(m_list.m_hList, item, &bounds, LVIR_BOUNDS);
+    ListView_GetItemRect(m_list.m_hList, item, &label, LVIR_LABEL);
     FillRect(dc, &label, brushes.For(colours.nameFill));
     bounds.left = label.left;
-    DrawCellText(true, ColumnFormat(m_hList, 0), label, ItemText(m_hList, item, 0).c_str(), dc);
+    DrawCellText(true, ColumnFormat(m_list.m_hList, 0), label, ItemText(m_list.m_hList, item, 0).c_str(), dc);
 
     SetTextColor(dc, colours.programmeText);
-    PaintProgrammeCells({m_hList, dc, item, row, colours, brushes});
+    PaintProgrammeCells({m_list.m_hList, dc, item, row, colours, brushes});
     if (draw.itemState & ODS_FOCUS) DrawFocusRect(dc, &bounds);
 
     SelectObject(dc, oldPen);

@@ -59,25 +59,25 @@ void ApplyDialogGeometry(IProfile& profile, HWND dialog, const char* section, co
 
 void SetUpUpdateDialog(CEventView& view, IProfile& profile, HMENU systemMenu)
 {
-    view.m_hUpdateDlg = CreateUpdateDialog(view);
-    if (!view.m_hUpdateDlg) return;
+    view.m_update.m_hUpdateDlg = CreateUpdateDialog(view);
+    if (!view.m_update.m_hUpdateDlg) return;
     InsertBeforeClose(systemMenu, kCmdShowUpdates, kMenuShowUpdates);
-    view.m_updateShown = ReadSetting(profile, kSectionUpdateDialog, kUpdateFixed);
-    if (view.m_updateShown)
-        PostMessageA(view.m_hUpdateDlg, WM_COMMAND, kCmdUpdateRefresh, 0);
+    view.m_update.m_updateShown = ReadSetting(profile, kSectionUpdateDialog, kUpdateFixed);
+    if (view.m_update.m_updateShown)
+        PostMessageA(view.m_update.m_hUpdateDlg, WM_COMMAND, kCmdUpdateRefresh, 0);
     else
-        ShowWindow(view.m_hUpdateDlg, SW_HIDE);
-    ApplyDialogGeometry(profile, view.m_hUpdateDlg, kSectionUpdateDialog, kUpdateGeometryChain);
+        ShowWindow(view.m_update.m_hUpdateDlg, SW_HIDE);
+    ApplyDialogGeometry(profile, view.m_update.m_hUpdateDlg, kSectionUpdateDialog, kUpdateGeometryChain);
 }
 
 void SetUpDetailsPopup(CEventView& view, IProfile& profile)
 {
-    view.m_hPopup = CreateDetailsPopup(view);
-    if (!view.m_hPopup) return;
-    view.m_popupPinned = ReadSetting(profile, kSectionPopDialog, kPopFixed);
-    if (!view.m_popupPinned) ShowWindow(view.m_hPopup, SW_HIDE);
-    view.m_popupShown = view.m_popupPinned;
-    ApplyDialogGeometry(profile, view.m_hPopup, kSectionPopDialog, kPopGeometryChain);
+    view.m_popup.m_hPopup = CreateDetailsPopup(view);
+    if (!view.m_popup.m_hPopup) return;
+    view.m_popup.m_popupPinned = ReadSetting(profile, kSectionPopDialog, kPopFixed);
+    if (!view.m_popup.m_popupPinned) ShowWindow(view.m_popup.m_hPopup, SW_HIDE);
+    view.m_popup.m_popupShown = view.m_popup.m_popupPinned;
+    ApplyDialogGeometry(profile, view.m_popup.m_hPopup, kSectionPopDialog, kPopGeometryChain);
 }
 
 // The files are read with the lock released (the change log is the window thread's alone);
@@ -109,8 +109,8 @@ void RestoreMainGeometry(CEventView& view, IProfile& profile)
 {
     int32_t values[kMainGeometryChainLength] = {};
     if (!ReadSettingChain(profile, kSectionLumaraList, kMainGeometryChain, kMainGeometryChainLength, values)) return;
-    view.m_windowRect = {values[0], values[1], values[2], values[3]};
-    view.m_windowMinimized = values[4];
+    view.m_list.m_windowRect = {values[0], values[1], values[2], values[3]};
+    view.m_list.m_windowMinimized = values[4];
     // WindowCX and WindowCY are the right and bottom edges.
     SetWindowPos(view.m_hWnd, nullptr, values[0], values[1], values[2] - values[0], values[3] - values[1],
                  SWP_NOZORDER | SWP_NOACTIVATE);
@@ -120,11 +120,11 @@ void RestoreMainGeometry(CEventView& view, IProfile& profile)
 void SaveMainSettings(const CEventView& view, IProfile& profile)
 {
     for (int k = 0; k < kColumnCount; ++k)
-        WriteProfileInt(profile, kSectionLumaraList, kColumnWidths[k].key, ListView_GetColumnWidth(view.m_hList, k));
-    if (!view.m_windowRectValid) return;
-    const int32_t values[kMainGeometryChainLength] = {view.m_windowRect.left, view.m_windowRect.top,
-                                                      view.m_windowRect.right, view.m_windowRect.bottom,
-                                                      view.m_windowMinimized};
+        WriteProfileInt(profile, kSectionLumaraList, kColumnWidths[k].key, ListView_GetColumnWidth(view.m_list.m_hList, k));
+    if (!view.m_list.m_windowRectValid) return;
+    const int32_t values[kMainGeometryChainLength] = {view.m_list.m_windowRect.left, view.m_list.m_windowRect.top,
+                                                      view.m_list.m_windowRect.right, view.m_list.m_windowRect.bottom,
+                                                      view.m_list.m_windowMinimized};
     for (int i = 0; i < kMainGeometryChainLength; ++i)
         WriteProfileInt(profile, kSectionLumaraList, kMainGeometryChain[i].key, values[i]);
 }
@@ -157,33 +157,33 @@ BOOL CEventView::OnInitDialog(HWND hwnd)
     SetUpDetailsPopup(*this, profile);
     InitListViewClasses();
     LoadDataFiles(*this);
-    m_hList = CreateListControl(*this, profile);
+    m_list.m_hList = CreateListControl(*this, profile);
     RestoreMainGeometry(*this, profile);
-    m_hSdBitmap = LoadBitmapA(m_hInstance, kSdBitmapName);
-    m_hHdBitmap = LoadBitmapA(m_hInstance, kHdBitmapName);
-    Trace("Bitmap = %x,%x\r\n", m_hSdBitmap, m_hHdBitmap);
-    m_clockTimer = SetTimer(hwnd, kClockTimerId, kClockTimerPeriodMs, nullptr);
+    m_list.m_hSdBitmap = LoadBitmapA(m_hInstance, kSdBitmapName);
+    m_list.m_hHdBitmap = LoadBitmapA(m_hInstance, kHdBitmapName);
+    Trace("Bitmap = %x,%x\r\n", m_list.m_hSdBitmap, m_list.m_hHdBitmap);
+    m_list.m_clockTimer = SetTimer(hwnd, kClockTimerId, kClockTimerPeriodMs, nullptr);
     return TRUE;
 }
 
 void CEventView::OnDestroy()
 {
-    if (m_hPopup) DestroyWindow(m_hPopup);
-    m_hPopup = nullptr;
-    if (m_hUpdateDlg) DestroyWindow(m_hUpdateDlg);
-    m_hUpdateDlg = nullptr;
+    if (m_popup.m_hPopup) DestroyWindow(m_popup.m_hPopup);
+    m_popup.m_hPopup = nullptr;
+    if (m_update.m_hUpdateDlg) DestroyWindow(m_update.m_hUpdateDlg);
+    m_update.m_hUpdateDlg = nullptr;
     SaveChangeLog(m_changeLog, m_updPath);
-    ClearRows(m_rows);
+    ClearRows(m_list.m_rows);
     SaveEventCacheNow(*this);
     KillTuneTimer();
-    if (m_clockTimer) KillTimer(m_hWnd, m_clockTimer);
-    m_clockTimer = 0;
-    if (m_hSdBitmap) DeleteObject(m_hSdBitmap);
-    if (m_hHdBitmap) DeleteObject(m_hHdBitmap);
-    m_hSdBitmap = m_hHdBitmap = nullptr;
+    if (m_list.m_clockTimer) KillTimer(m_hWnd, m_list.m_clockTimer);
+    m_list.m_clockTimer = 0;
+    if (m_list.m_hSdBitmap) DeleteObject(m_list.m_hSdBitmap);
+    if (m_list.m_hHdBitmap) DeleteObject(m_list.m_hHdBitmap);
+    m_list.m_hSdBitmap = m_list.m_hHdBitmap = nullptr;
     CPrivateProfile profile(m_iniPath);
-    if (m_hList) SaveMainSettings(*this, profile);
-    if (m_hList) DestroyWindow(m_hList);
-    m_hList = nullptr;
+    if (m_list.m_hList) SaveMainSettings(*this, profile);
+    if (m_list.m_hList) DestroyWindow(m_list.m_hList);
+    m_list.m_hList = nullptr;
     ReleaseParser();
 }

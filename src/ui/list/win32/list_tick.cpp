@@ -36,13 +36,13 @@ void DropCloseWithoutTray(HWND window)
 
 void SampleGeometry(CEventView& view)
 {
-    view.m_windowRectValid = 1;
+    view.m_list.m_windowRectValid = 1;
     if (GetWindowLongA(view.m_hWnd, GWL_STYLE) & WS_MINIMIZE) {
-        view.m_windowMinimized = 1;
+        view.m_list.m_windowMinimized = 1;
         return;
     }
-    GetWindowRect(view.m_hWnd, &view.m_windowRect);
-    view.m_windowMinimized = 0;
+    GetWindowRect(view.m_hWnd, &view.m_list.m_windowRect);
+    view.m_list.m_windowMinimized = 0;
 }
 
 void ShowIfKept(HWND window, int kept)
@@ -58,11 +58,11 @@ void HideIfShown(HWND window)
 void FollowMainWindow(CEventView& view)
 {
     if (IsWindowVisible(view.m_hWnd)) {
-        ShowIfKept(view.m_hUpdateDlg, view.m_updateShown);
-        ShowIfKept(view.m_hPopup, view.m_popupPinned);
+        ShowIfKept(view.m_update.m_hUpdateDlg, view.m_update.m_updateShown);
+        ShowIfKept(view.m_popup.m_hPopup, view.m_popup.m_popupPinned);
     } else {
-        HideIfShown(view.m_hUpdateDlg);
-        HideIfShown(view.m_hPopup);
+        HideIfShown(view.m_update.m_hUpdateDlg);
+        HideIfShown(view.m_popup.m_hPopup);
     }
 }
 
@@ -82,9 +82,9 @@ void CEventView::OnClockTick()
     {
         PluginLockGuard guard(m_lock);
         if (!m_pParser) return;
-        start = BeginClockTick(*m_pParser, m_refreshCountdown, LocalClockOf(SystemNow()).second);
+        start = BeginClockTick(*m_pParser, m_list.m_refreshCountdown, LocalClockOf(SystemNow()).second);
     }
-    if (++m_secondTicks == kCloseRemovalTick) DropCloseWithoutTray(m_hWnd);
+    if (++m_list.m_secondTicks == kCloseRemovalTick) DropCloseWithoutTray(m_hWnd);
     SampleGeometry(*this);
     FollowMainWindow(*this);
     if (start.rebuildRows) {
@@ -96,7 +96,7 @@ void CEventView::OnClockTick()
         PluginLockGuard guard(m_lock);
         currentServiceId = m_currentServiceId;
     }
-    const BoundaryCheck check = CheckProgrammeBoundaries(m_rows, currentServiceId, SystemNow());
+    const BoundaryCheck check = CheckProgrammeBoundaries(m_list.m_rows, currentServiceId, SystemNow());
     if (check.redrawAll) RedrawAllItems();
     if (check.rebuildRows) {
         BuildRows();
@@ -118,46 +118,46 @@ void CEventView::SaveDirtyStore()
     if (!work.changesFound) return;
     SaveChangeLog(m_changeLog, m_updPath);
     for (uint16_t serviceId : work.changedServices) {
-        const int index = FindRowIndex(m_rows, serviceId);
-        if (index >= 0) m_rows[index]->changed = 1;
+        const int index = FindRowIndex(m_list.m_rows, serviceId);
+        if (index >= 0) m_list.m_rows[index]->changed = 1;
     }
-    if (m_hUpdateDlg && IsWindowVisible(m_hUpdateDlg)) {
-        PostMessageA(m_hUpdateDlg, WM_COMMAND, kCmdUpdateRefresh, 0);
-        ShowWindow(m_hUpdateDlg, SW_SHOWNA);
+    if (m_update.m_hUpdateDlg && IsWindowVisible(m_update.m_hUpdateDlg)) {
+        PostMessageA(m_update.m_hUpdateDlg, WM_COMMAND, kCmdUpdateRefresh, 0);
+        ShowWindow(m_update.m_hUpdateDlg, SW_SHOWNA);
     }
     RedrawAllItems();
 }
 
 void CEventView::BuildRows()
 {
-    if (!m_hList) return;
+    if (!m_list.m_hList) return;
     CPrivateProfile profile(m_iniPath);
     int currentServiceId = -1;
     const bool built = BuildWithServiceSettings(
         m_lock, m_pParser, profile, [&](const StreamParser& parser, const ServiceSettings& settings) {
-            ::BuildRows(m_rows, parser.store, settings, m_changeLog, RowReferenceTime(parser, SystemNow()));
+            ::BuildRows(m_list.m_rows, parser.store, settings, m_changeLog, RowReferenceTime(parser, SystemNow()));
             currentServiceId = m_currentServiceId;
         });
     if (!built) return;
-    const ListUpdate update = DecideListItems(m_rows, ListView_GetItemCount(m_hList));
-    WriteListItems(m_hList, update);
+    const ListUpdate update = DecideListItems(m_list.m_rows, ListView_GetItemCount(m_list.m_hList));
+    WriteListItems(m_list.m_hList, update);
     if (update.refreshPopup) RefreshPopupForService(currentServiceId);
-    DeleteSurplusItems(m_hList, update);
+    DeleteSurplusItems(m_list.m_hList, update);
 }
 
 void CEventView::RefreshPopupForService(int serviceId)
 {
-    if (!m_hPopup) return;
-    const int items = m_hList ? ListView_GetItemCount(m_hList) : 0;
+    if (!m_popup.m_hPopup) return;
+    const int items = m_list.m_hList ? ListView_GetItemCount(m_list.m_hList) : 0;
     for (int item = 0; item < items; ++item) {
-        const int r = ItemRowIndex(m_hList, item);
-        const ListRow* row = RowAt(m_rows, r);
+        const int r = ItemRowIndex(m_list.m_hList, item);
+        const ListRow* row = RowAt(m_list.m_rows, r);
         if (row && row->serviceId == serviceId) {
             ShowProgrammeDetails(*this, 1, r, item, 0, nullptr, nullptr);
             return;
         }
     }
-    const int r = FindRowIndex(m_rows, serviceId);
+    const int r = FindRowIndex(m_list.m_rows, serviceId);
     if (r < 0) return;
-    ShowProgrammeDetails(*this, 1, r, 0, 0, m_rows[r]->present.title, m_rows[r]->serviceName);
+    ShowProgrammeDetails(*this, 1, r, 0, 0, m_list.m_rows[r]->present.title, m_list.m_rows[r]->serviceName);
 }

@@ -50,10 +50,10 @@ INT_PTR CEventView::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lP
 
 void CEventView::OnSize()
 {
-    if (!m_hList) return;
+    if (!m_list.m_hList) return;
     RECT client = {};
     GetClientRect(m_hWnd, &client);
-    SetWindowPos(m_hList, nullptr, 0, 0, client.right - client.left, client.bottom - client.top,
+    SetWindowPos(m_list.m_hList, nullptr, 0, 0, client.right - client.left, client.bottom - client.top,
                  SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
@@ -68,5 +68,5 @@ void CEventView::OnTimer(UINT_PTR timerId)
 
 void CEventView::RedrawAllItems()
 {
-    if (m_hList) ListView_RedrawItems(m_hList, 0, ListView_GetItemCount(m_hList));
+    if (m_list.m_hList) ListView_RedrawItems(m_list.m_hList, 0, ListView_GetItemCount(m_list.m_hList));
 }
