@@ -1,7 +1,5 @@
 #include "plugin/event_view.h"
 
-#include <commctrl.h>
-
 #include <new>
 
 #include "res/resource.h"
@@ -54,8 +52,9 @@ bool OnThreadOf(HWND hwnd) { return GetWindowThreadProcessId(hwnd, nullptr) == G
 CEventView::CEventView(HINSTANCE instance) : m_hInstance(instance), m_pParser(new (std::nothrow) StreamParser()) {}
 
 // The parser and the windows are released with the main window; the rows too, unless the
-// window never existed or was never destroyed. The change log's storage goes with the object.
-CEventView::~CEventView() { ClearRows(m_list.m_rows); }
+// window never existed or was never destroyed (then m_list frees them). The change log's
+// storage goes with the object.
+CEventView::~CEventView() = default;
 
 IDTVPlugin* CEventView::DeletingDestructor(uint32_t flags)
 {
@@ -125,8 +124,7 @@ void CEventView::ApplyStreamChangeWork(unsigned work, int serviceId)
         }
         ApplyTuneActions(actions, m_tuneHost);
     }
-    if ((work & kWorkRepaintList) && m_list.m_hList)
-        ListView_RedrawItems(m_list.m_hList, ListView_GetTopIndex(m_list.m_hList), ListView_GetItemCount(m_list.m_hList));
+    if (work & kWorkRepaintList) RepaintVisibleItems();
 }
 
 // Unconditional: the tuning request zeroes m_tuneTimer before asking for the kill.

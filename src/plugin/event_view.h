@@ -5,12 +5,14 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
 #include "changelog/change_log.h"
 #include "plugin/idtv_host.h"
 #include "plugin/idtv_plugin.h"
+#include "plugin/window_state.h"
 #include "store/service_entry.h"
-#include "ui/list/list_row.h"
 #include "ui/list/plugin_lock.h"
 #include "ui/list/stream_change.h"
 #include "ui/list/tune_request.h"
@@ -32,45 +34,7 @@ private:
 };
 
 constexpr int kPathChars = 256;
-constexpr int kMenuTextCount = 20;
-constexpr int kMenuTextChars = 200;
-constexpr int kMenuTitleChars = 80;
-constexpr int kUpdateSortColumns = 4;
 constexpr UINT kMsgStreamChangeWork = WM_APP + 1;  // wParam: StreamChangeWork, lParam: service id
-
-// The main list window (ui/list/win32/).
-struct ListWindowState {
-    HWND m_hList = nullptr;
-    UINT_PTR m_clockTimer = 0;
-    int m_refreshCountdown = 0;
-    int m_windowRectValid = 0;
-    RECT m_windowRect = {};
-    int m_windowMinimized = 0;
-    HWND m_hRemoteWnd = nullptr;
-    int m_secondTicks = 0;
-    char m_menuTexts[kMenuTextCount][kMenuTextChars] = {};
-    char m_menuTitle[kMenuTitleChars] = {};
-    HBITMAP m_hSdBitmap = nullptr;
-    HBITMAP m_hHdBitmap = nullptr;
-    RowTable m_rows = {};
-};
-
-// The details popup (ui/dialogs/win32/details_popup.cpp).
-struct PopupWindowState {
-    HWND m_hPopup = nullptr;
-    UINT_PTR m_popupTimer = 0;
-    int m_popupTicks = 0;
-    int m_popupShown = 0;
-    int m_popupPinned = 0;
-    int m_popupServiceId = 0;
-};
-
-// The update-information dialog (changelog/win32/update_dialog.cpp).
-struct UpdateDialogState {
-    HWND m_hUpdateDlg = nullptr;
-    int m_updateSort[kUpdateSortColumns] = {};
-    int m_updateShown = 0;
-};
 
 // The service id of the last stream change processed to the end; shared by the module.
 extern int g_lastServiceId;
@@ -113,6 +77,16 @@ public:
     // WM_COMMAND 2100 + r.
     void TuneToRow(int r);
     void OnTuneTimer();
+
+    // What the other windows ask of the list (ui/list/win32/list_window.cpp).
+    const RowTable& Rows() const;
+    // The row index (lParam) of every list item, in list order.
+    std::vector<int> ItemRows() const;
+    // A list item's text in a column, at most maxChars characters.
+    std::string ListItemText(int item, int column, int maxChars) const;
+    // "クリア" in the update dialog: the rows are rebuilt at the next clock tick.
+    void RebuildRowsAtNextTick();
+    void RepaintVisibleItems();
 
     // Stream-change work (event_view.cpp), on the window's thread.
     void ApplyStreamChangeWork(unsigned work, int serviceId);

@@ -99,17 +99,12 @@ int CALLBACK CompareItems(LPARAM first, LPARAM second, LPARAM column)
 {
     const CEventView* view = g_eventView;
     if (!view) return 0;
-    UpdateSortDirections directions;
-    for (int k = 0; k < kUpdateColumnCount; ++k) directions.flag[k] = view->m_update.m_updateSort[k];
-    return CompareChangeRows(view->m_changeLog, first, second, static_cast<int>(column), directions);
+    return CompareChangeRows(view->m_changeLog, first, second, static_cast<int>(column), view->m_update.m_updateSort);
 }
 
 void SortByColumn(CEventView& view, HWND dialog, int column)
 {
-    UpdateSortDirections directions;
-    for (int k = 0; k < kUpdateColumnCount; ++k) directions.flag[k] = view.m_update.m_updateSort[k];
-    FlipSortDirection(directions, column);
-    for (int k = 0; k < kUpdateColumnCount; ++k) view.m_update.m_updateSort[k] = directions.flag[k];
+    FlipSortDirection(view.m_update.m_updateSort, column);
     ListView_SortItems(ListOf(dialog), CompareItems, column);
 }
 
@@ -119,7 +114,7 @@ void ClearShown(CEventView& view, HWND dialog)
     const int shown = ListView_GetItemCount(list);
     ListView_DeleteAllItems(list);
     ClearShownChanges(view.m_changeLog, shown);
-    view.m_list.m_refreshCountdown = 0;
+    view.RebuildRowsAtNextTick();
 }
 
 void Close(CEventView& view, HWND dialog)
@@ -253,12 +248,48 @@ INT_PTR HandleMessage(CEventView& view, HWND dialog, UINT message, WPARAM wParam
 
 }  // namespace
 
-HWND CreateUpdateDialog(CEventView& view)
+HWND CreateUpdateDialog(CEventView& view, IProfile& profile)
 {
+    UpdateDialogState& state = view.m_update;
     // The template's list view is made before WM_INITDIALOG: its class must exist already.
     InitListViewClasses();
-    return CreateDialogParamA(view.m_hInstance, MAKEINTRESOURCEA(IDD_UPDATE_DIALOG), view.m_hWnd, UpdateDialogProc,
-                              0);
+    state.m_hUpdateDlg = CreateDialogParamA(view.m_hInstance, MAKEINTRESOURCEA(IDD_UPDATE_DIALOG), view.m_hWnd,
+                                            UpdateDialogProc, 0);
+    if (!state.m_hUpdateDlg) return nullptr;
+    state.m_updateShown = ReadSetting(profile, kSectionUpdateDialog, kUpdateFixed);
+    if (state.m_updateShown)
+        PostMessageA(state.m_hUpdateDlg, WM_COMMAND, IDC_UPDATE_REFRESH, 0);
+    else
+        ShowWindow(state.m_hUpdateDlg, SW_HIDE);
+    return state.m_hUpdateDlg;
+}
+
+// Its WM_DESTROY saves the "UpdateDialog" section.
+void DestroyUpdateDialog(CEventView& view)
+{
+    if (view.m_update.m_hUpdateDlg) DestroyWindow(view.m_update.m_hUpdateDlg);
+    view.m_update.m_hUpdateDlg = nullptr;
+}
+
+HWND UpdateDialogWindow(const CEventView& view) { return view.m_update.m_hUpdateDlg; }
+
+bool UpdateDialogKeptOpen(const CEventView& view) { return view.m_update.m_updateShown != 0; }
+
+void OpenUpdateDialog(CEventView& view)
+{
+    const HWND dialog = view.m_update.m_hUpdateDlg;
+    if (!dialog) return;
+    PostMessageA(dialog, WM_COMMAND, IDC_UPDATE_REFRESH, 0);
+    ShowWindow(dialog, SW_SHOW);
+    view.m_update.m_updateShown = 1;
+}
+
+void RefreshUpdateDialogIfShown(CEventView& view)
+{
+    const HWND dialog = view.m_update.m_hUpdateDlg;
+    if (!dialog || !IsWindowVisible(dialog)) return;
+    PostMessageA(dialog, WM_COMMAND, IDC_UPDATE_REFRESH, 0);
+    ShowWindow(dialog, SW_SHOWNA);
 }
 
 INT_PTR CALLBACK UpdateDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)

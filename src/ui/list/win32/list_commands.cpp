@@ -8,6 +8,7 @@
 #include "store/programme_store.h"
 #include "ts/diagnostics.h"
 #include "ts/stream_parser.h"
+#include "changelog/win32/update_dialog.h"
 #include "ui/dialogs/win32/details_popup.h"
 #include "ui/dialogs/win32/settings_dialog.h"
 #include "ui/list/programme_menu.h"
@@ -16,14 +17,6 @@
 #include "ui/list/win32/list_window_ids.h"
 
 namespace {
-
-void ShowUpdateInformation(CEventView& view)
-{
-    if (!view.m_update.m_hUpdateDlg) return;
-    PostMessageA(view.m_update.m_hUpdateDlg, WM_COMMAND, kCmdUpdateRefresh, 0);
-    ShowWindow(view.m_update.m_hUpdateDlg, SW_SHOW);
-    view.m_update.m_updateShown = 1;
-}
 
 void ClearProgrammes(CEventView& view)
 {
@@ -48,7 +41,7 @@ void CEventView::OnSysCommand(WPARAM command)
         DebugOutput(kSettingsDebugLine);
         RunSettingsDialog(*this);
         break;
-    case kCmdShowUpdates: ShowUpdateInformation(*this); break;
+    case kCmdShowUpdates: OpenUpdateDialog(*this); break;
     default: break;
     }
 }
@@ -60,7 +53,7 @@ void CEventView::OnCommand(WPARAM wParam)
         TuneToRow(id - kTuneCommandBase);
     } else if (id == static_cast<int>(kCmdShowUpdates)) {
         Trace("WM_Command(%d)\r\n", id);
-        ShowUpdateInformation(*this);
+        OpenUpdateDialog(*this);
     }
 }
 

@@ -59,25 +59,16 @@ void ApplyDialogGeometry(IProfile& profile, HWND dialog, const char* section, co
 
 void SetUpUpdateDialog(CEventView& view, IProfile& profile, HMENU systemMenu)
 {
-    view.m_update.m_hUpdateDlg = CreateUpdateDialog(view);
-    if (!view.m_update.m_hUpdateDlg) return;
+    const HWND dialog = CreateUpdateDialog(view, profile);
+    if (!dialog) return;
     InsertBeforeClose(systemMenu, kCmdShowUpdates, kMenuShowUpdates);
-    view.m_update.m_updateShown = ReadSetting(profile, kSectionUpdateDialog, kUpdateFixed);
-    if (view.m_update.m_updateShown)
-        PostMessageA(view.m_update.m_hUpdateDlg, WM_COMMAND, kCmdUpdateRefresh, 0);
-    else
-        ShowWindow(view.m_update.m_hUpdateDlg, SW_HIDE);
-    ApplyDialogGeometry(profile, view.m_update.m_hUpdateDlg, kSectionUpdateDialog, kUpdateGeometryChain);
+    ApplyDialogGeometry(profile, dialog, kSectionUpdateDialog, kUpdateGeometryChain);
 }
 
 void SetUpDetailsPopup(CEventView& view, IProfile& profile)
 {
-    view.m_popup.m_hPopup = CreateDetailsPopup(view);
-    if (!view.m_popup.m_hPopup) return;
-    view.m_popup.m_popupPinned = ReadSetting(profile, kSectionPopDialog, kPopFixed);
-    if (!view.m_popup.m_popupPinned) ShowWindow(view.m_popup.m_hPopup, SW_HIDE);
-    view.m_popup.m_popupShown = view.m_popup.m_popupPinned;
-    ApplyDialogGeometry(profile, view.m_popup.m_hPopup, kSectionPopDialog, kPopGeometryChain);
+    const HWND popup = CreateDetailsPopup(view, profile);
+    if (popup) ApplyDialogGeometry(profile, popup, kSectionPopDialog, kPopGeometryChain);
 }
 
 // The files are read with the lock released (the change log is the window thread's alone);
@@ -168,10 +159,8 @@ BOOL CEventView::OnInitDialog(HWND hwnd)
 
 void CEventView::OnDestroy()
 {
-    if (m_popup.m_hPopup) DestroyWindow(m_popup.m_hPopup);
-    m_popup.m_hPopup = nullptr;
-    if (m_update.m_hUpdateDlg) DestroyWindow(m_update.m_hUpdateDlg);
-    m_update.m_hUpdateDlg = nullptr;
+    DestroyDetailsPopup(*this);
+    DestroyUpdateDialog(*this);
     SaveChangeLog(m_changeLog, m_updPath);
     ClearRows(m_list.m_rows);
     SaveEventCacheNow(*this);

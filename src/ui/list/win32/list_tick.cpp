@@ -16,6 +16,7 @@
 #include "store/data_file.h"
 #include "store/event_cache.h"
 #include "ts/stream_parser.h"
+#include "changelog/win32/update_dialog.h"
 #include "ui/dialogs/win32/details_popup.h"
 #include "ui/list/build_rows.h"
 #include "ui/list/clock_tick.h"
@@ -45,7 +46,7 @@ void SampleGeometry(CEventView& view)
     view.m_list.m_windowMinimized = 0;
 }
 
-void ShowIfKept(HWND window, int kept)
+void ShowIfKept(HWND window, bool kept)
 {
     if (window && kept && !IsWindowVisible(window)) ShowWindow(window, SW_SHOWNA);
 }
@@ -58,11 +59,11 @@ void HideIfShown(HWND window)
 void FollowMainWindow(CEventView& view)
 {
     if (IsWindowVisible(view.m_hWnd)) {
-        ShowIfKept(view.m_update.m_hUpdateDlg, view.m_update.m_updateShown);
-        ShowIfKept(view.m_popup.m_hPopup, view.m_popup.m_popupPinned);
+        ShowIfKept(UpdateDialogWindow(view), UpdateDialogKeptOpen(view));
+        ShowIfKept(DetailsPopupWindow(view), DetailsPopupPinned(view));
     } else {
-        HideIfShown(view.m_update.m_hUpdateDlg);
-        HideIfShown(view.m_popup.m_hPopup);
+        HideIfShown(UpdateDialogWindow(view));
+        HideIfShown(DetailsPopupWindow(view));
     }
 }
 
@@ -121,10 +122,7 @@ void CEventView::SaveDirtyStore()
         const int index = FindRowIndex(m_list.m_rows, serviceId);
         if (index >= 0) m_list.m_rows[index]->changed = 1;
     }
-    if (m_update.m_hUpdateDlg && IsWindowVisible(m_update.m_hUpdateDlg)) {
-        PostMessageA(m_update.m_hUpdateDlg, WM_COMMAND, kCmdUpdateRefresh, 0);
-        ShowWindow(m_update.m_hUpdateDlg, SW_SHOWNA);
-    }
+    RefreshUpdateDialogIfShown(*this);
     RedrawAllItems();
 }
 
@@ -147,7 +145,7 @@ void CEventView::BuildRows()
 
 void CEventView::RefreshPopupForService(int serviceId)
 {
-    if (!m_popup.m_hPopup) return;
+    if (!DetailsPopupWindow(*this)) return;
     const int items = m_list.m_hList ? ListView_GetItemCount(m_list.m_hList) : 0;
     for (int item = 0; item < items; ++item) {
         const int r = ItemRowIndex(m_list.m_hList, item);

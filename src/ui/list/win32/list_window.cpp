@@ -6,6 +6,7 @@
 
 #include "plugin/event_view.h"
 #include "ui/list/clock_tick.h"
+#include "ui/win32/list_view.h"
 
 CEventView* g_eventView = nullptr;
 
@@ -70,3 +71,27 @@ void CEventView::RedrawAllItems()
 {
     if (m_list.m_hList) ListView_RedrawItems(m_list.m_hList, 0, ListView_GetItemCount(m_list.m_hList));
 }
+
+// From the top visible item; the item count stands as the last index.
+void CEventView::RepaintVisibleItems()
+{
+    const HWND list = m_list.m_hList;
+    if (list) ListView_RedrawItems(list, ListView_GetTopIndex(list), ListView_GetItemCount(list));
+}
+
+const RowTable& CEventView::Rows() const { return m_list.m_rows; }
+
+std::vector<int> CEventView::ItemRows() const
+{
+    const int items = m_list.m_hList ? ListView_GetItemCount(m_list.m_hList) : 0;
+    std::vector<int> rows;
+    for (int item = 0; item < items; ++item) rows.push_back(ItemRowIndex(m_list.m_hList, item));
+    return rows;
+}
+
+std::string CEventView::ListItemText(int item, int column, int maxChars) const
+{
+    return ItemText(m_list.m_hList, item, column, maxChars);
+}
+
+void CEventView::RebuildRowsAtNextTick() { m_list.m_refreshCountdown = 0; }

@@ -9,8 +9,6 @@ constexpr int kListControlId = 1011;
 constexpr UINT kCmdShowUpdates = 1012;
 constexpr UINT kCmdClearProgrammes = 1013;
 constexpr UINT kCmdSettings = 1017;
-// The update-information dialog's refresh command.
-constexpr UINT kCmdUpdateRefresh = 105;
 
 constexpr const char* kMenuClearProgrammes = "番組情報をクリアする(&C)";
 constexpr const char* kMenuSettings = "設定(&S)";
