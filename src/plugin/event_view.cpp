@@ -3,6 +3,7 @@
 #include <new>
 
 #include "res/resource.h"
+#include "res/window_ids.h"
 #include "ts/diagnostics.h"
 #include "ts/stream_parser.h"
 
@@ -15,7 +16,6 @@ constexpr uint32_t kSdkVersion = 0x00010000;
 constexpr char kWindowClass[] = "Moxel_LumaraList_Class";
 constexpr char kDialogClass[] = "#32770";
 constexpr char kWrongSdkText[] = "Wrong SDK Version";
-constexpr char kMessageCaption[] = "ルマーラ";
 
 // The host's answer to a stream change, through its interface.
 class HostServiceList final : public ServiceListSource {
@@ -69,7 +69,7 @@ IDTVPlugin* CEventView::DeletingDestructor(uint32_t flags)
 int CEventView::Initialise(IDTVHost* host, uint32_t sdkVersion)
 {
     if ((sdkVersion & kSdkVersionMask) != kSdkVersion) {
-        MessageBoxA(nullptr, kWrongSdkText, kMessageCaption, MB_OK | MB_ICONERROR);
+        MessageBoxA(nullptr, kWrongSdkText, kMainCaption, MB_OK | MB_ICONERROR);
         return 0;
     }
     m_pHost = host;

@@ -14,7 +14,7 @@
 #include "ui/list/programme_menu.h"
 #include "ui/list/recording_guard.h"
 #include "ui/win32/list_view.h"
-#include "ui/list/win32/list_window_ids.h"
+#include "res/window_ids.h"
 
 namespace {
 

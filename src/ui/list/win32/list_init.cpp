@@ -23,7 +23,7 @@
 #include "ui/dialogs/win32/details_popup.h"
 #include "ui/list/clock_tick.h"
 #include "ui/win32/list_view.h"
-#include "ui/list/win32/list_window_ids.h"
+#include "res/window_ids.h"
 
 namespace {
 

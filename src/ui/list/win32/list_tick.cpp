@@ -24,7 +24,7 @@
 #include "ui/list/local_clock.h"
 #include "ui/list/service_settings.h"
 #include "ui/win32/list_view.h"
-#include "ui/list/win32/list_window_ids.h"
+#include "res/window_ids.h"
 
 namespace {
 

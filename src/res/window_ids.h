@@ -1,4 +1,6 @@
-// The main window's fixed identifiers and texts, named once.
+// The main window's fixed identifiers and texts, named once for the plug-in object and the
+// window (the dialog template repeats the caption; the secondary windows' ids are in
+// dialog_ids.h, which their templates share).
 #pragma once
 
 #include <windows.h>
