@@ -80,9 +80,10 @@ public:
 
     // What the other windows ask of the list (ui/list/win32/list_window.cpp).
     const RowTable& Rows() const;
-    // The row index (lParam) of every list item, in list order.
+    // The row index (lParam) of every list item, in list order; -1 for no such item.
     std::vector<int> ItemRows() const;
-    // A list item's text in a column, at most maxChars characters.
+    int ListItemRow(int item) const;
+    // A list item's text in a column, cut to maxChars bytes as the control would give it.
     std::string ListItemText(int item, int column, int maxChars) const;
     // "クリア" in the update dialog: the rows are rebuilt at the next clock tick.
     void RebuildRowsAtNextTick();

@@ -11,6 +11,7 @@
 
 #include "changelog/update_view.h"
 #include "ui/dialogs/popup_state.h"
+#include "ui/dialogs/popup_text.h"
 #include "ui/list/list_items.h"
 #include "ui/list/list_row.h"
 
@@ -37,6 +38,9 @@ struct ListWindowState {
     char m_menuTitle[kMenuTitleChars] = {};
     HBITMAP m_hSdBitmap = nullptr;
     HBITMAP m_hHdBitmap = nullptr;
+    // What the list control shows, item by item: its items are drawn, read and clicked
+    // from here, never read back from the control.
+    std::vector<ListItemTexts> m_items;
     // Owned rows; freed with the window, or with the object when the window never was.
     RowTable m_rows = {};
 };
@@ -51,6 +55,7 @@ struct PopupWindowState : PopupState {
     bool m_dragging = false;
     DragStart m_drag;
     HBRUSH m_hBackground = nullptr;
+    PopupTexts m_texts;  // what the three text controls show
 };
 
 // The update-information dialog (changelog/win32/update_dialog.cpp).
@@ -58,4 +63,6 @@ struct UpdateDialogState {
     HWND m_hUpdateDlg = nullptr;
     UpdateSortDirections m_updateSort;
     int m_updateShown = 0;  // "Fixed": the user has the dialog open
+    // The records the list shows, by record index (an item's lParam); drawn from here.
+    std::vector<UpdateListItem> m_items;
 };

@@ -295,9 +295,9 @@ void ShowProgrammeDetails(CEventView& view, int column, int rowIndex, int item, 
         HidePopup(view);
         return;
     }
-    PopupTexts texts;
-    if (!Describe(view, *row, column, item, titleText, nameText, texts)) return;
+    if (!Describe(view, *row, column, item, titleText, nameText, state.m_texts)) return;
     PopupFilled(state, row->serviceId);
+    const PopupTexts& texts = state.m_texts;
     const HWND popup = state.m_hPopup;
     SetTuneButton(popup, TuningBusy(view));
     SetDlgItemTextA(popup, IDC_POPUP_NAME, texts.nameLine.c_str());

@@ -75,7 +75,7 @@ void CEventView::OnNotify(const NMHDR& header)
         ShowProgrammeMenu(item);
         return;
     }
-    const int r = ItemRowIndex(m_list.m_hList, item);
+    const int r = ListItemRow(item);
     if (r < 0) return;
     if (header.code == NM_DBLCLK) {
         const auto command = DoubleClickCommand(r, IsRecording());

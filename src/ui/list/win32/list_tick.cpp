@@ -6,6 +6,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -138,17 +139,22 @@ void CEventView::BuildRows()
         });
     if (!built) return;
     const ListUpdate update = DecideListItems(m_list.m_rows, ListView_GetItemCount(m_list.m_hList));
+    // The model follows the control step by step: the surplus goes when its items do.
+    std::vector<ListItemTexts>& shown = m_list.m_items;
+    if (shown.size() < update.items.size()) shown.resize(update.items.size());
+    std::copy(update.items.begin(), update.items.end(), shown.begin());
     WriteListItems(m_list.m_hList, update);
     if (update.refreshPopup) RefreshPopupForService(currentServiceId);
     DeleteSurplusItems(m_list.m_hList, update);
+    shown.resize(update.items.size());
 }
 
 void CEventView::RefreshPopupForService(int serviceId)
 {
     if (!DetailsPopupWindow(*this)) return;
-    const int items = m_list.m_hList ? ListView_GetItemCount(m_list.m_hList) : 0;
+    const int items = static_cast<int>(m_list.m_items.size());
     for (int item = 0; item < items; ++item) {
-        const int r = ItemRowIndex(m_list.m_hList, item);
+        const int r = ListItemRow(item);
         const ListRow* row = RowAt(m_list.m_rows, r);
         if (row && row->serviceId == serviceId) {
             ShowProgrammeDetails(*this, 1, r, item, 0, nullptr, nullptr);

@@ -4,9 +4,10 @@
 
 #include <commctrl.h>
 
+#include <iterator>
+
 #include "plugin/event_view.h"
 #include "ui/list/clock_tick.h"
-#include "ui/win32/list_view.h"
 
 CEventView* g_eventView = nullptr;
 
@@ -83,15 +84,22 @@ const RowTable& CEventView::Rows() const { return m_list.m_rows; }
 
 std::vector<int> CEventView::ItemRows() const
 {
-    const int items = m_list.m_hList ? ListView_GetItemCount(m_list.m_hList) : 0;
     std::vector<int> rows;
-    for (int item = 0; item < items; ++item) rows.push_back(ItemRowIndex(m_list.m_hList, item));
+    for (const ListItemTexts& texts : m_list.m_items) rows.push_back(texts.rowIndex);
     return rows;
+}
+
+int CEventView::ListItemRow(int item) const
+{
+    if (item < 0 || static_cast<size_t>(item) >= m_list.m_items.size()) return -1;
+    return m_list.m_items[static_cast<size_t>(item)].rowIndex;
 }
 
 std::string CEventView::ListItemText(int item, int column, int maxChars) const
 {
-    return ItemText(m_list.m_hList, item, column, maxChars);
+    const int columns = static_cast<int>(std::size(ListItemTexts{}.column));
+    if (item < 0 || static_cast<size_t>(item) >= m_list.m_items.size() || column < 0 || column >= columns) return {};
+    return m_list.m_items[static_cast<size_t>(item)].column[column].substr(0, static_cast<size_t>(maxChars));
 }
 
 void CEventView::RebuildRowsAtNextTick() { m_list.m_refreshCountdown = 0; }

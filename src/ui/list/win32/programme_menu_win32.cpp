@@ -43,10 +43,10 @@ void CopyText(char* out, size_t capacity, const std::string& text)
 
 void CEventView::ShowProgrammeMenu(int item)
 {
-    const int r = ItemRowIndex(m_list.m_hList, item);
+    const int r = ListItemRow(item);
     const ListRow* row = RowAt(m_list.m_rows, r);
     if (!row) return;
-    const std::string column0 = ItemText(m_list.m_hList, item, 0, kColumn0Chars);
+    const std::string column0 = ListItemText(item, 0, kColumn0Chars);
     const bool recording = IsRecording();
     SetForegroundWindow(m_hWnd);
     SetFocus(m_hWnd);
