@@ -1,11 +1,9 @@
 #include "plugin/event_view.h"
 
-#include <commctrl.h>
-
-#include <cstddef>
 #include <new>
 
 #include "res/resource.h"
+#include "res/window_ids.h"
 #include "ts/diagnostics.h"
 #include "ts/stream_parser.h"
 
@@ -18,17 +16,6 @@ constexpr uint32_t kSdkVersion = 0x00010000;
 constexpr char kWindowClass[] = "Moxel_LumaraList_Class";
 constexpr char kDialogClass[] = "#32770";
 constexpr char kWrongSdkText[] = "Wrong SDK Version";
-constexpr char kMessageCaption[] = "ルマーラ";
-
-// The test host reads these fields at their declared positions.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Winvalid-offsetof"
-static_assert(offsetof(CEventView, m_hWnd) == 4);
-static_assert(offsetof(CEventView, m_pParser) == 16);
-static_assert(offsetof(CEventView, m_pendingServiceId) == 580);
-static_assert(offsetof(CEventView, m_tuneTimer) == 596);
-static_assert(offsetof(CEventView, m_tuneTicks) == 600);
-#pragma GCC diagnostic pop
 
 // The host's answer to a stream change, through its interface.
 class HostServiceList final : public ServiceListSource {
@@ -65,8 +52,9 @@ bool OnThreadOf(HWND hwnd) { return GetWindowThreadProcessId(hwnd, nullptr) == G
 CEventView::CEventView(HINSTANCE instance) : m_hInstance(instance), m_pParser(new (std::nothrow) StreamParser()) {}
 
 // The parser and the windows are released with the main window; the rows too, unless the
-// window never existed or was never destroyed. The change log's storage goes with the object.
-CEventView::~CEventView() { ClearRows(m_rows); }
+// window never existed or was never destroyed (then m_list frees them). The change log's
+// storage goes with the object.
+CEventView::~CEventView() = default;
 
 IDTVPlugin* CEventView::DeletingDestructor(uint32_t flags)
 {
@@ -81,7 +69,7 @@ IDTVPlugin* CEventView::DeletingDestructor(uint32_t flags)
 int CEventView::Initialise(IDTVHost* host, uint32_t sdkVersion)
 {
     if ((sdkVersion & kSdkVersionMask) != kSdkVersion) {
-        MessageBoxA(nullptr, kWrongSdkText, kMessageCaption, MB_OK | MB_ICONERROR);
+        MessageBoxA(nullptr, kWrongSdkText, kMainCaption, MB_OK | MB_ICONERROR);
         return 0;
     }
     m_pHost = host;
@@ -136,8 +124,7 @@ void CEventView::ApplyStreamChangeWork(unsigned work, int serviceId)
         }
         ApplyTuneActions(actions, m_tuneHost);
     }
-    if ((work & kWorkRepaintList) && m_hList)
-        ListView_RedrawItems(m_hList, ListView_GetTopIndex(m_hList), ListView_GetItemCount(m_hList));
+    if (work & kWorkRepaintList) RepaintVisibleItems();
 }
 
 // Unconditional: the tuning request zeroes m_tuneTimer before asking for the kill.

@@ -1,18 +1,18 @@
 // CEventView: the one plug-in object the host holds. It owns the parser with the
 // programme store, the windows and their state, and the paths of the files it keeps.
-// Fields keep their declared order; the leading ones are read by the test host at their
-// positions (see the static_asserts in event_view.cpp).
 #pragma once
 
 #include <windows.h>
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
 #include "changelog/change_log.h"
 #include "plugin/idtv_host.h"
 #include "plugin/idtv_plugin.h"
+#include "plugin/window_state.h"
 #include "store/service_entry.h"
-#include "ui/list/list_row.h"
 #include "ui/list/plugin_lock.h"
 #include "ui/list/stream_change.h"
 #include "ui/list/tune_request.h"
@@ -20,8 +20,7 @@
 struct StreamParser;
 class CEventView;
 
-// The host calls and the tune timer as the tuning request's decisions need them. A member
-// rather than a second base class, so the object's leading fields keep their positions.
+// The host calls and the tune timer as the tuning request's decisions need them.
 class CEventViewTuneHost final : public ITuneHost {
 public:
     explicit CEventViewTuneHost(CEventView& view) : m_view(view) {}
@@ -35,10 +34,6 @@ private:
 };
 
 constexpr int kPathChars = 256;
-constexpr int kMenuTextCount = 20;
-constexpr int kMenuTextChars = 200;
-constexpr int kMenuTitleChars = 80;
-constexpr int kUpdateSortColumns = 4;
 constexpr UINT kMsgStreamChangeWork = WM_APP + 1;  // wParam: StreamChangeWork, lParam: service id
 
 // The service id of the last stream change processed to the end; shared by the module.
@@ -83,6 +78,17 @@ public:
     void TuneToRow(int r);
     void OnTuneTimer();
 
+    // What the other windows ask of the list (ui/list/win32/list_window.cpp).
+    const RowTable& Rows() const;
+    // The row index (lParam) of every list item, in list order; -1 for no such item.
+    std::vector<int> ItemRows() const;
+    int ListItemRow(int item) const;
+    // A list item's text in a column, cut to maxChars bytes as the control would give it.
+    std::string ListItemText(int item, int column, int maxChars) const;
+    // "クリア" in the update dialog: the rows are rebuilt at the next clock tick.
+    void RebuildRowsAtNextTick();
+    void RepaintVisibleItems();
+
     // Stream-change work (event_view.cpp), on the window's thread.
     void ApplyStreamChangeWork(unsigned work, int serviceId);
     void KillTuneTimer();
@@ -95,45 +101,27 @@ public:
     StreamParser* m_pParser = nullptr;  // guarded by m_lock
     int m_currentServiceId = -1;        // guarded by m_lock
     int m_currentChannel = -1;          // guarded by m_lock
-    HWND m_hList = nullptr;
-    UINT_PTR m_clockTimer = 0;
-    int m_refreshCountdown = 0;
     char m_iniPath[kPathChars] = {};
     char m_datPath[kPathChars] = {};
-    int m_windowRectValid = 0;
-    RECT m_windowRect = {};
-    int m_windowMinimized = 0;
+    char m_updPath[kPathChars] = {};
     int m_pendingChannel = 0;    // guarded by m_lock
     int m_pendingServiceId = 0;  // guarded by m_lock
     HWND m_hParent = nullptr;
-    HWND m_hRemoteWnd = nullptr;
-    int m_secondTicks = 0;
     UINT_PTR m_tuneTimer = 0;  // window thread only
     int m_tuneTicks = 0;       // window thread only
-    char m_menuTexts[kMenuTextCount][kMenuTextChars] = {};
-    char m_menuTitle[kMenuTitleChars] = {};
-    HBITMAP m_hSdBitmap = nullptr;
-    HBITMAP m_hHdBitmap = nullptr;
-    char m_updPath[kPathChars] = {};
-    HWND m_hUpdateDlg = nullptr;
-    int m_updateSort[kUpdateSortColumns] = {};
-    HWND m_hPopup = nullptr;
-    UINT_PTR m_popupTimer = 0;
-    int m_popupTicks = 0;
-    int m_popupShown = 0;
-    int m_popupPinned = 0;
-    int m_popupServiceId = 0;
-    int m_updateShown = 0;
     // Used by the stream change alone; the host does not overlap its stream-change calls.
     HostServiceRecord m_hostServices[kHostServiceCapacity] = {};
     int m_hostServiceCount = 0;
-    RowTable m_rows = {};  // window thread only
+
+    // Each window's own state, on the window's thread.
+    ListWindowState m_list;
+    PopupWindowState m_popup;
+    UpdateDialogState m_update;
 
     // Serialises the parser, the store and the tuning fields between the host's capture
     // thread and the window's thread.
     PluginLock m_lock;
 
-    // Fields added after the ones above keep the earlier ones in place.
     ChangeLog m_changeLog;  // window thread only
     CTuneRequest m_tuning{TuneFields{m_pendingChannel, m_pendingServiceId, m_tuneTimer, m_tuneTicks,
                                      m_currentChannel, m_currentServiceId}};

@@ -6,7 +6,9 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "changelog/difference_text.h"
@@ -26,24 +28,23 @@
 namespace {
 
 constexpr TextSetting kColumnWidths[kUpdateColumnCount] = {kUpdateChw, kUpdateDateW, kUpdateOldW, kUpdateNewW};
-constexpr int kItemTextChars = 255;
 
 HWND ListOf(HWND dialog) { return GetDlgItem(dialog, IDC_UPDATE_LIST); }
 
-std::string SubItemText(HWND list, int item, int column)
+// A text as the list holds it.
+std::string Shown(const std::string& text) { return text.substr(0, kCellTextChars); }
+
+// The texts of the item with this lParam; null for none.
+const UpdateListItem* ItemOf(const UpdateDialogState& state, ULONG_PTR recordIndex)
 {
-    char text[kItemTextChars + 1] = {};
-    LVITEMA lv = {};
-    lv.iSubItem = column;
-    lv.pszText = text;
-    lv.cchTextMax = sizeof text;
-    SendMessageA(list, LVM_GETITEMTEXTA, item, reinterpret_cast<LPARAM>(&lv));
-    return text;
+    if (recordIndex >= state.m_items.size()) return nullptr;
+    const UpdateListItem& entry = state.m_items[recordIndex];
+    return entry.recordIndex == recordIndex ? &entry : nullptr;
 }
 
 void SetSubItemText(HWND list, int item, int column, const std::string& text)
 {
-    const std::string shown = text.substr(0, kItemTextChars);
+    const std::string shown = Shown(text);
     LVITEMA lv = {};
     lv.iSubItem = column;
     lv.pszText = const_cast<char*>(shown.c_str());
@@ -61,25 +62,29 @@ void CreateColumns(CEventView& view, HWND dialog)
                          ReadSetting(profile, kSectionUpdateDialog, kColumnWidths[k]).value);
 }
 
-// The names are read under the lock; the list is filled after it is released.
+// The names are read under the lock; the list is filled after it is released. The items
+// are kept for drawing: item n has record index n.
 void Refresh(CEventView& view, HWND dialog)
 {
-    std::vector<UpdateListItem> items;
+    std::vector<UpdateListItem> built;
     {
         PluginLockGuard guard(view.m_lock);
         if (view.m_pParser) {
-            items = BuildUpdateList(view.m_changeLog, view.m_pParser->store);
+            built = BuildUpdateList(view.m_changeLog, view.m_pParser->store);
         } else {
             const UpdateNameMap noNames;
             for (size_t n = 0; n < view.m_changeLog.Count(); ++n)
-                items.push_back(MakeUpdateListItem(view.m_changeLog[n], n, noNames));
+                built.push_back(MakeUpdateListItem(view.m_changeLog[n], n, noNames));
         }
     }
     const HWND list = ListOf(dialog);
     ListView_DeleteAllItems(list);
+    std::vector<UpdateListItem>& items = view.m_update.m_items;
+    items = std::move(built);
     int inserted = 0;
-    for (const UpdateListItem& entry : items) {
-        const std::string name = entry.column[kUpdateServiceColumn].substr(0, kItemTextChars);
+    for (UpdateListItem& entry : items) {
+        for (std::string& text : entry.column) text = Shown(text);
+        const std::string& name = entry.column[kUpdateServiceColumn];
         LVITEMA lv = {};
         lv.mask = LVIF_TEXT | LVIF_PARAM;
         lv.iItem = inserted;
@@ -92,6 +97,7 @@ void Refresh(CEventView& view, HWND dialog)
         SetSubItemText(list, item, kUpdateDateColumn, entry.column[kUpdateDateColumn]);
         ++inserted;
     }
+    items.resize(static_cast<size_t>(inserted));
     if (inserted > 0) ListView_EnsureVisible(list, inserted - 1, FALSE);
 }
 
@@ -99,17 +105,12 @@ int CALLBACK CompareItems(LPARAM first, LPARAM second, LPARAM column)
 {
     const CEventView* view = g_eventView;
     if (!view) return 0;
-    UpdateSortDirections directions;
-    for (int k = 0; k < kUpdateColumnCount; ++k) directions.flag[k] = view->m_updateSort[k];
-    return CompareChangeRows(view->m_changeLog, first, second, static_cast<int>(column), directions);
+    return CompareChangeRows(view->m_changeLog, first, second, static_cast<int>(column), view->m_update.m_updateSort);
 }
 
 void SortByColumn(CEventView& view, HWND dialog, int column)
 {
-    UpdateSortDirections directions;
-    for (int k = 0; k < kUpdateColumnCount; ++k) directions.flag[k] = view.m_updateSort[k];
-    FlipSortDirection(directions, column);
-    for (int k = 0; k < kUpdateColumnCount; ++k) view.m_updateSort[k] = directions.flag[k];
+    FlipSortDirection(view.m_update.m_updateSort, column);
     ListView_SortItems(ListOf(dialog), CompareItems, column);
 }
 
@@ -118,13 +119,14 @@ void ClearShown(CEventView& view, HWND dialog)
     const HWND list = ListOf(dialog);
     const int shown = ListView_GetItemCount(list);
     ListView_DeleteAllItems(list);
+    view.m_update.m_items.clear();
     ClearShownChanges(view.m_changeLog, shown);
-    view.m_refreshCountdown = 0;
+    view.RebuildRowsAtNextTick();
 }
 
 void Close(CEventView& view, HWND dialog)
 {
-    view.m_updateShown = 0;
+    view.m_update.m_updateShown = 0;
     ShowWindow(dialog, SW_HIDE);
     if (view.m_hWnd) SetFocus(view.m_hWnd);
 }
@@ -148,7 +150,7 @@ void Save(const CEventView& view, HWND dialog)
     for (int k = 0; k < kUpdateColumnCount; ++k)
         WriteProfileInt(profile, kSectionUpdateDialog, kColumnWidths[k].key, ListView_GetColumnWidth(list, k));
     WriteWindowGeometry(profile, kUpdateDialogGeometry, {WindowRectOf(dialog), 0});
-    WriteProfileInt(profile, kSectionUpdateDialog, kUpdateFixed.key, view.m_updateShown);
+    WriteProfileInt(profile, kSectionUpdateDialog, kUpdateFixed.key, view.m_update.m_updateShown);
 }
 
 // Pieces one after another from the cell's left edge, each moving it by the width it needs.
@@ -168,8 +170,11 @@ void DrawPieces(HDC dc, RECT cell, int format, const std::vector<TextPiece>& pie
     }
 }
 
-void DrawRow(const DRAWITEMSTRUCT& draw)
+void DrawRow(const UpdateDialogState& state, const DRAWITEMSTRUCT& draw)
 {
+    static const UpdateListItem kNoItem;
+    const UpdateListItem* shown = ItemOf(state, draw.itemData);
+    const UpdateListItem& entry = shown ? *shown : kNoItem;
     const HWND list = draw.hwndItem;
     const HDC dc = draw.hDC;
     const int item = static_cast<int>(draw.itemID);
@@ -185,13 +190,13 @@ void DrawRow(const DRAWITEMSTRUCT& draw)
     RECT label = {};
     ListView_GetItemRect(list, item, &label, LVIR_LABEL);
     FillRect(dc, &label, brushes.At(static_cast<int>(UpdateCellFill::Row)));
-    DrawCellText(true, ColumnFormat(list, 0), label, SubItemText(list, item, 0).c_str(), dc);
+    DrawCellText(true, ColumnFormat(list, 0), label, entry.column[kUpdateServiceColumn].c_str(), dc);
 
-    const std::string oldText = SubItemText(list, item, kUpdateOldColumn);
-    const std::string newText = SubItemText(list, item, kUpdateNewColumn);
-    const int columns = Header_GetItemCount(ListView_GetHeader(list));
+    const std::string& oldText = entry.column[kUpdateOldColumn];
+    const std::string& newText = entry.column[kUpdateNewColumn];
+    const int columns = std::min(Header_GetItemCount(ListView_GetHeader(list)), kUpdateColumnCount);
     for (int k = 1; k < columns; ++k) {
-        const std::string text = SubItemText(list, item, k);
+        const std::string& text = entry.column[k];
         const int format = ColumnFormat(list, k);
         RECT cell = {};
         ListView_GetSubItemRect(list, item, k, LVIR_BOUNDS, &cell);
@@ -235,7 +240,7 @@ INT_PTR HandleMessage(CEventView& view, HWND dialog, UINT message, WPARAM wParam
     case WM_NOTIFY: OnNotify(view, dialog, *reinterpret_cast<const NMHDR*>(lParam)); return 0;
     case WM_DRAWITEM: {
         const auto& draw = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
-        if (draw.CtlID == IDC_UPDATE_LIST && draw.CtlType == ODT_LISTVIEW) DrawRow(draw);
+        if (draw.CtlID == IDC_UPDATE_LIST && draw.CtlType == ODT_LISTVIEW) DrawRow(view.m_update, draw);
         return TRUE;
     }
     case WM_SIZE: Layout(dialog, LOWORD(lParam), HIWORD(lParam)); return 0;
@@ -246,12 +251,48 @@ INT_PTR HandleMessage(CEventView& view, HWND dialog, UINT message, WPARAM wParam
 
 }  // namespace
 
-HWND CreateUpdateDialog(CEventView& view)
+HWND CreateUpdateDialog(CEventView& view, IProfile& profile)
 {
+    UpdateDialogState& state = view.m_update;
     // The template's list view is made before WM_INITDIALOG: its class must exist already.
     InitListViewClasses();
-    return CreateDialogParamA(view.m_hInstance, MAKEINTRESOURCEA(IDD_UPDATE_DIALOG), view.m_hWnd, UpdateDialogProc,
-                              0);
+    state.m_hUpdateDlg = CreateDialogParamA(view.m_hInstance, MAKEINTRESOURCEA(IDD_UPDATE_DIALOG), view.m_hWnd,
+                                            UpdateDialogProc, 0);
+    if (!state.m_hUpdateDlg) return nullptr;
+    state.m_updateShown = ReadSetting(profile, kSectionUpdateDialog, kUpdateFixed);
+    if (state.m_updateShown)
+        PostMessageA(state.m_hUpdateDlg, WM_COMMAND, IDC_UPDATE_REFRESH, 0);
+    else
+        ShowWindow(state.m_hUpdateDlg, SW_HIDE);
+    return state.m_hUpdateDlg;
+}
+
+// Its WM_DESTROY saves the "UpdateDialog" section.
+void DestroyUpdateDialog(CEventView& view)
+{
+    if (view.m_update.m_hUpdateDlg) DestroyWindow(view.m_update.m_hUpdateDlg);
+    view.m_update.m_hUpdateDlg = nullptr;
+}
+
+HWND UpdateDialogWindow(const CEventView& view) { return view.m_update.m_hUpdateDlg; }
+
+bool UpdateDialogKeptOpen(const CEventView& view) { return view.m_update.m_updateShown != 0; }
+
+void OpenUpdateDialog(CEventView& view)
+{
+    const HWND dialog = view.m_update.m_hUpdateDlg;
+    if (!dialog) return;
+    PostMessageA(dialog, WM_COMMAND, IDC_UPDATE_REFRESH, 0);
+    ShowWindow(dialog, SW_SHOW);
+    view.m_update.m_updateShown = 1;
+}
+
+void RefreshUpdateDialogIfShown(CEventView& view)
+{
+    const HWND dialog = view.m_update.m_hUpdateDlg;
+    if (!dialog || !IsWindowVisible(dialog)) return;
+    PostMessageA(dialog, WM_COMMAND, IDC_UPDATE_REFRESH, 0);
+    ShowWindow(dialog, SW_SHOWNA);
 }
 
 INT_PTR CALLBACK UpdateDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)

@@ -4,7 +4,7 @@ PopupPlacement PlacePopup(const PopupState& state, bool userClick, int pointerX,
                           int screenWidth, int screenHeight)
 {
     PopupPlacement placement;
-    if (state.pinned != 0 || !userClick) return placement;
+    if (state.m_popupPinned != 0 || !userClick) return placement;
     placement.move = true;
     placement.x = screenWidth < width + pointerX + kPopupPointerGap ? pointerX - width - kPopupPointerGap
                                                                     : pointerX + kPopupPointerGap;

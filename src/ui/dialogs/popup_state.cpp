@@ -3,50 +3,50 @@
 PopupState InitialPopupState(int fixedSetting)
 {
     PopupState state;
-    state.pinned = state.shown = fixedSetting != 0 ? 1 : 0;
+    state.m_popupPinned = state.m_popupShown = fixedSetting != 0 ? 1 : 0;
     return state;
 }
 
 PopupClick DecidePopupClick(PopupState& state, bool hasWindow, int column, uint16_t rowServiceId, bool userClick)
 {
     if (!hasWindow) return PopupClick::Ignore;
-    if (state.shown == 0 && !userClick) return PopupClick::Ignore;
-    if (state.pinned == 0 && state.shown != 0 && userClick && rowServiceId == state.serviceId &&
-        column == state.lastColumn)
+    if (state.m_popupShown == 0 && !userClick) return PopupClick::Ignore;
+    if (state.m_popupPinned == 0 && state.m_popupShown != 0 && userClick && rowServiceId == state.m_popupServiceId &&
+        column == state.m_lastColumn)
         return PopupClick::Hide;
-    state.lastColumn = column;
+    state.m_lastColumn = column;
     return PopupClick::Fill;
 }
 
 void PopupFilled(PopupState& state, uint16_t rowServiceId)
 {
-    state.serviceId = rowServiceId;
+    state.m_popupServiceId = rowServiceId;
 }
 
 bool HidePopupState(PopupState& state, bool hasWindow)
 {
-    if (!hasWindow || state.shown == 0 || state.pinned != 0) return false;
-    state.shown = 0;
+    if (!hasWindow || state.m_popupShown == 0 || state.m_popupPinned != 0) return false;
+    state.m_popupShown = 0;
     return true;
 }
 
 bool PresentPopupState(PopupState& state)
 {
-    const bool show = state.shown == 0;
-    state.shown = 1;
-    state.ticks = 0;
+    const bool show = state.m_popupShown == 0;
+    state.m_popupShown = 1;
+    state.m_popupTicks = 0;
     return show;
 }
 
 bool PopupTimerTick(PopupState& state, int pointerX, int pointerY, const ScreenRect& window)
 {
     // A pinned popup keeps counting; saturate so that years of it cannot overflow.
-    if (state.ticks < kPopupIdleTicks) ++state.ticks;
-    bool hide = state.ticks >= kPopupIdleTicks;
+    if (state.m_popupTicks < kPopupIdleTicks) ++state.m_popupTicks;
+    bool hide = state.m_popupTicks >= kPopupIdleTicks;
     const bool inside = pointerX >= window.left && pointerX <= window.right && pointerY >= window.top &&
                         pointerY <= window.bottom;
     if (inside) {
-        state.ticks = 0;
+        state.m_popupTicks = 0;
     } else if (window.left - pointerX > kPopupLeaveDistance || pointerX - window.right > kPopupLeaveDistance ||
                window.top - pointerY > kPopupLeaveDistance || pointerY - window.bottom > kPopupLeaveDistance) {
         hide = true;
@@ -73,7 +73,7 @@ ScreenPoint PopupDragTarget(const DragStart& start, int pointerX, int pointerY)
 
 ScreenPoint PopupDragMove(PopupState& state, const DragStart& start, int pointerX, int pointerY)
 {
-    state.pinned = 1;
+    state.m_popupPinned = 1;
     return PopupDragTarget(start, pointerX, pointerY);
 }
 

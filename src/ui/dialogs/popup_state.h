@@ -19,11 +19,11 @@ constexpr const char* kTuneButtonText = "選局";
 constexpr int kPopupTuneCommandBase = 2100;  // WM_COMMAND 2100 + row index to the main window
 
 struct PopupState {
-    int32_t shown = 0;   // m_popupShown: the popup logic has it on screen
-    int32_t pinned = 0;  // m_popupPinned: "PopDialog" "Fixed"
-    int32_t ticks = 0;   // m_popupTicks: timer ticks since the pointer was last over it
-    uint16_t serviceId = 0;  // m_popupServiceId
-    int lastColumn = -1;     // the last column shown
+    int32_t m_popupShown = 0;       // the popup logic has it on screen
+    int32_t m_popupPinned = 0;      // "PopDialog" "Fixed"
+    int32_t m_popupTicks = 0;       // timer ticks since the pointer was last over it
+    uint16_t m_popupServiceId = 0;  // the service of the row whose programme is shown
+    int m_lastColumn = -1;          // the last column shown
 };
 
 // Start-up: pinned and shown when the saved "Fixed" is not 0.
@@ -40,7 +40,7 @@ PopupClick DecidePopupClick(PopupState& state, bool hasWindow, int column, uint1
 void PopupFilled(PopupState& state, uint16_t rowServiceId);
 
 // HidePopup: true when the window must be hidden, its timer stopped and the keyboard focus
-// given to the main window (a pinned popup stays). Clears `shown` then.
+// given to the main window (a pinned popup stays). Clears `m_popupShown` then.
 bool HidePopupState(PopupState& state, bool hasWindow);
 
 // PresentPopup after placement: true when the window must be shown (it was not). Marks the

@@ -2,38 +2,6 @@
 
 #include <commctrl.h>
 
-#include <vector>
-
-int ItemRowIndex(HWND list, int item)
-{
-    if (!list || item < 0) return -1;
-    LVITEMA lv = {};
-    lv.mask = LVIF_PARAM;
-    lv.iItem = item;
-    if (!SendMessageA(list, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&lv))) return -1;
-    return static_cast<int>(lv.lParam);
-}
-
-std::vector<int> ItemRowIndices(HWND list)
-{
-    const int items = list ? ListView_GetItemCount(list) : 0;
-    std::vector<int> itemRows;
-    for (int item = 0; item < items; ++item) itemRows.push_back(ItemRowIndex(list, item));
-    return itemRows;
-}
-
-std::string ItemText(HWND list, int item, int column, int maxChars)
-{
-    std::vector<char> buffer(static_cast<size_t>(maxChars) + 1, '\0');
-    LVITEMA lv = {};
-    lv.iSubItem = column;
-    lv.pszText = buffer.data();
-    lv.cchTextMax = maxChars + 1;
-    SendMessageA(list, LVM_GETITEMTEXTA, item, reinterpret_cast<LPARAM>(&lv));
-    buffer.back() = '\0';
-    return buffer.data();
-}
-
 void WriteListItems(HWND list, const ListUpdate& update)
 {
     for (size_t i = 0; i < update.items.size(); ++i) {

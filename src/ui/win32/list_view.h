@@ -4,20 +4,11 @@
 #include <windows.h>
 
 #include <string>
-#include <vector>
 
 #include "ui/list/list_items.h"
 
+// The most a cell shows of its text.
 constexpr int kCellTextChars = 255;
-
-// The item's lParam (its row index in m_rows); -1 when the item does not exist.
-int ItemRowIndex(HWND list, int item);
-
-// Every item's lParam in list order; null list: none.
-std::vector<int> ItemRowIndices(HWND list);
-
-// The item's text in a column, at most maxChars characters.
-std::string ItemText(HWND list, int item, int column, int maxChars = kCellTextChars);
 
 // Registers the list-view class; dialogs whose templates hold list views need it before
 // they are created, since their controls exist before WM_INITDIALOG.

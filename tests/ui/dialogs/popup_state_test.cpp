@@ -13,10 +13,10 @@ constexpr ScreenRect kWindow{100, 100, 420, 300};
 PopupState Shown(uint16_t serviceId, int column, int pinned = 0)
 {
     PopupState state;
-    state.shown = 1;
-    state.pinned = pinned;
-    state.serviceId = serviceId;
-    state.lastColumn = column;
+    state.m_popupShown = 1;
+    state.m_popupPinned = pinned;
+    state.m_popupServiceId = serviceId;
+    state.m_lastColumn = column;
     return state;
 }
 
@@ -42,12 +42,12 @@ TEST(PopupClickTest, SecondClickOnTheSameCellHidesAFreePopup)
     PopupState state = Shown(1024, 1);
     EXPECT_EQ(PopupClick::Hide, DecidePopupClick(state, true, 1, 1024, true));
     EXPECT_TRUE(HidePopupState(state, true));
-    EXPECT_EQ(0, state.shown);
+    EXPECT_EQ(0, state.m_popupShown);
     EXPECT_FALSE(HidePopupState(state, true)) << "already hidden";
 
     state = Shown(1024, 1);
     EXPECT_EQ(PopupClick::Fill, DecidePopupClick(state, true, 2, 1024, true)) << "another column refills";
-    EXPECT_EQ(2, state.lastColumn);
+    EXPECT_EQ(2, state.m_lastColumn);
     EXPECT_EQ(PopupClick::Fill, DecidePopupClick(state, true, 2, 1025, true)) << "another service refills";
     PopupFilled(state, 1025);
     EXPECT_EQ(PopupClick::Fill, DecidePopupClick(state, true, 2, 1025, false)) << "a refresh refills";
@@ -65,7 +65,7 @@ TEST(PopupClickTest, RefreshNeverBringsThePopupUp)
     EXPECT_EQ(PopupClick::Fill, DecidePopupClick(hidden, true, 1, 1024, true));
     EXPECT_TRUE(PresentPopupState(hidden));
     EXPECT_FALSE(PresentPopupState(hidden)) << "already shown";
-    EXPECT_EQ(1, hidden.shown);
+    EXPECT_EQ(1, hidden.m_popupShown);
 }
 
 TEST(PopupTimerTest, FiveSecondsAwayOrFarFromThePopupHideIt)
@@ -76,7 +76,7 @@ TEST(PopupTimerTest, FiveSecondsAwayOrFarFromThePopupHideIt)
 
     state = Shown(1, 1);
     for (int tick = 0; tick < 200; ++tick) PopupTimerTick(state, 420, 300, kWindow);  // on the edge: inside
-    EXPECT_EQ(0, state.ticks);
+    EXPECT_EQ(0, state.m_popupTicks);
 
     state = Shown(1, 1);
     EXPECT_FALSE(PopupTimerTick(state, kWindow.left - 150, 200, kWindow));
@@ -96,11 +96,11 @@ TEST(PopupDragTest, MovingPinsAndAClickAloneDoesNot)
     const DragStart start{100, 200, 150, 210};
     const ScreenPoint released = PopupDragTarget(start, 150, 210);
     EXPECT_EQ(100, released.x);
-    EXPECT_EQ(0, state.pinned);
+    EXPECT_EQ(0, state.m_popupPinned);
     const ScreenPoint moved = PopupDragMove(state, start, 170, 190);
     EXPECT_EQ(120, moved.x);
     EXPECT_EQ(180, moved.y);
-    EXPECT_EQ(1, state.pinned);
+    EXPECT_EQ(1, state.m_popupPinned);
 }
 
 TEST(PopupTuneTest, TuneCommandUsesTheFirstListItemShowingTheService)

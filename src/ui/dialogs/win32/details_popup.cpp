@@ -4,8 +4,6 @@
 
 #include <windows.h>
 
-#include <commctrl.h>
-
 #include <string>
 #include <vector>
 
@@ -18,46 +16,16 @@
 #include "ui/dialogs/popup_placement.h"
 #include "ui/dialogs/popup_state.h"
 #include "ui/dialogs/popup_text.h"
-#include "ui/win32/list_view.h"
 #include "ui/win32/window_place.h"
 #include "ts/stream_parser.h"
 
 namespace {
 
-struct PopupWindowState {
-    ControlSize closeButton;  // measured at initialisation
-    ControlSize tuneButton;
-    bool dragging = false;
-    DragStart drag;
-    HBRUSH background = nullptr;
-    int lastColumn = -1;
-};
-PopupWindowState g_popupWindow;
 
-PopupState StateOf(const CEventView& view)
+void KillPopupTimer(PopupWindowState& popup)
 {
-    PopupState state;
-    state.shown = view.m_popupShown;
-    state.pinned = view.m_popupPinned;
-    state.ticks = view.m_popupTicks;
-    state.serviceId = static_cast<uint16_t>(view.m_popupServiceId);
-    state.lastColumn = g_popupWindow.lastColumn;
-    return state;
-}
-
-void Keep(CEventView& view, const PopupState& state)
-{
-    view.m_popupShown = state.shown;
-    view.m_popupPinned = state.pinned;
-    view.m_popupTicks = state.ticks;
-    view.m_popupServiceId = state.serviceId;
-    g_popupWindow.lastColumn = state.lastColumn;
-}
-
-void KillPopupTimer(CEventView& view)
-{
-    if (view.m_popupTimer && view.m_hPopup) KillTimer(view.m_hPopup, view.m_popupTimer);
-    view.m_popupTimer = 0;
+    if (popup.m_popupTimer && popup.m_hPopup) KillTimer(popup.m_hPopup, popup.m_popupTimer);
+    popup.m_popupTimer = 0;
 }
 
 bool TuningBusy(CEventView& view) { return view.m_tuneTimer != 0 || view.IsRecording(); }
@@ -77,13 +45,12 @@ void AppendPopupText(HWND popup, const std::string& text)
     SendMessageA(edit, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
-void PresentPopup(CEventView& view, int pointerX, int pointerY, int userClick)
+void PresentPopup(PopupWindowState& state, int pointerX, int pointerY, int userClick)
 {
-    const HWND popup = view.m_hPopup;
+    const HWND popup = state.m_hPopup;
     const HWND edit = GetDlgItem(popup, IDC_POPUP_TEXT);
     SendMessageA(edit, WM_VSCROLL, SB_TOP, 0);
     ShowWindow(edit, SW_SHOW);
-    PopupState state = StateOf(view);
     RECT window = {};
     GetWindowRect(popup, &window);
     RECT screen = {};
@@ -94,31 +61,29 @@ void PresentPopup(CEventView& view, int pointerX, int pointerY, int userClick)
     if (place.move)
         SetWindowPos(popup, nullptr, place.x, place.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     if (PresentPopupState(state)) ShowWindow(popup, SW_SHOWNA);
-    Keep(view, state);
-    KillPopupTimer(view);
-    view.m_popupTimer = SetTimer(popup, kPopupTimerId, kPopupTimerMs, nullptr);
+    KillPopupTimer(state);
+    state.m_popupTimer = SetTimer(popup, kPopupTimerId, kPopupTimerMs, nullptr);
 }
 
-// The row's texts are read from the list; the store only under the lock.
+// The row's texts are the list's; the store is read only under the lock.
 bool Describe(CEventView& view, const ListRow& row, int column, int item, const char* titleText,
               const char* nameText, PopupTexts& texts)
 {
     const std::string cell =
-        titleText ? std::string(titleText) : ItemText(view.m_hList, item, column, kPopupCellTextBytes - 1);
-    const std::string name =
-        nameText ? std::string(nameText) : ItemText(view.m_hList, item, 0, kPopupNameTextBytes - 1);
+        titleText ? std::string(titleText) : view.ListItemText(item, column, kPopupCellTextBytes - 1);
+    const std::string name = nameText ? std::string(nameText) : view.ListItemText(item, 0, kPopupNameTextBytes - 1);
     PluginLockGuard guard(view.m_lock);
     return view.m_pParser && DescribeProgramme(row, column, cell.c_str(), name.c_str(), view.m_pParser->store, texts);
 }
 
-void BeginDrag(HWND popup)
+void BeginDrag(PopupWindowState& state, HWND popup)
 {
     RECT window = {};
     GetWindowRect(popup, &window);
     POINT pointer = {};
     GetCursorPos(&pointer);
-    g_popupWindow.drag = {window.left, window.top, pointer.x, pointer.y};
-    g_popupWindow.dragging = true;
+    state.m_drag = {window.left, window.top, pointer.x, pointer.y};
+    state.m_dragging = true;
     SetCapture(popup);
 }
 
@@ -134,67 +99,63 @@ void MoveTo(HWND popup, ScreenPoint at)
     SetWindowPos(popup, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void OnMouseMove(CEventView& view, HWND popup, LPARAM lParam)
+void OnMouseMove(PopupWindowState& state, HWND popup, LPARAM lParam)
 {
-    if (!g_popupWindow.dragging) return;
-    PopupState state = StateOf(view);
+    if (!state.m_dragging) return;
     const ScreenPoint pointer = PointerOf(popup, lParam);
-    const ScreenPoint target = PopupDragMove(state, g_popupWindow.drag, pointer.x, pointer.y);
-    Keep(view, state);
-    MoveTo(popup, target);
+    MoveTo(popup, PopupDragMove(state, state.m_drag, pointer.x, pointer.y));
 }
 
-void OnButtonUp(HWND popup, LPARAM lParam)
+void OnButtonUp(PopupWindowState& state, HWND popup, LPARAM lParam)
 {
-    if (!g_popupWindow.dragging) return;
+    if (!state.m_dragging) return;
     const ScreenPoint pointer = PointerOf(popup, lParam);
-    MoveTo(popup, PopupDragTarget(g_popupWindow.drag, pointer.x, pointer.y));
-    g_popupWindow.dragging = false;
+    MoveTo(popup, PopupDragTarget(state.m_drag, pointer.x, pointer.y));
+    state.m_dragging = false;
     ReleaseCapture();
 }
 
 // "選局": the first list item whose row shows the popup's service.
 void RequestTune(const CEventView& view)
 {
-    const std::vector<int> itemRows = ItemRowIndices(view.m_hList);
-    const int command = PopupTuneCommand(view.m_rows, itemRows.data(), static_cast<int>(itemRows.size()),
-                                         static_cast<uint16_t>(view.m_popupServiceId));
+    const std::vector<int> itemRows = view.ItemRows();
+    const int command = PopupTuneCommand(view.Rows(), itemRows.data(), static_cast<int>(itemRows.size()),
+                                         view.m_popup.m_popupServiceId);
     if (command) PostMessageA(view.m_hWnd, WM_COMMAND, static_cast<WPARAM>(command), 0);
 }
 
 void OnTimer(CEventView& view, HWND popup)
 {
-    PopupState state = StateOf(view);
     POINT pointer = {};
     GetCursorPos(&pointer);
     RECT window = {};
     GetWindowRect(popup, &window);
-    const bool hide = PopupTimerTick(state, pointer.x, pointer.y, {window.left, window.top, window.right, window.bottom});
-    Keep(view, state);
+    const bool hide =
+        PopupTimerTick(view.m_popup, pointer.x, pointer.y, {window.left, window.top, window.right, window.bottom});
     if (hide) HidePopup(view);
     const bool busy = TuningBusy(view);
     const TuneButtonChange change = TuneButtonUpkeep(busy, IsWindowVisible(GetDlgItem(popup, IDC_POPUP_TUNE)) != 0);
     if (change != TuneButtonChange::None) SetTuneButton(popup, change == TuneButtonChange::Hide);
 }
 
-void Layout(HWND popup, int width, int height);
+void Layout(const PopupWindowState& state, HWND popup, int width, int height);
 
-void OnInitDialog(HWND popup)
+void OnInitDialog(PopupWindowState& state, HWND popup)
 {
-    g_popupWindow.closeButton = WindowSizeOf(GetDlgItem(popup, IDC_POPUP_CLOSE));
-    g_popupWindow.tuneButton = WindowSizeOf(GetDlgItem(popup, IDC_POPUP_TUNE));
-    if (!g_popupWindow.background) g_popupWindow.background = CreateSolidBrush(kPopupBackground);
+    state.m_closeButtonSize = WindowSizeOf(GetDlgItem(popup, IDC_POPUP_CLOSE));
+    state.m_tuneButtonSize = WindowSizeOf(GetDlgItem(popup, IDC_POPUP_TUNE));
+    if (!state.m_hBackground) state.m_hBackground = CreateSolidBrush(kPopupBackground);
     // A window that is neither a pop-up nor a child always gets a caption; take it away.
     SetWindowLongA(popup, GWL_STYLE, GetWindowLongA(popup, GWL_STYLE) & ~WS_CAPTION);
     SetWindowPos(popup, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
     RECT client = {};
     GetClientRect(popup, &client);
-    Layout(popup, client.right, client.bottom);
+    Layout(state, popup, client.right, client.bottom);
 }
 
-void Layout(HWND popup, int width, int height)
+void Layout(const PopupWindowState& state, HWND popup, int width, int height)
 {
-    const PopupLayout layout = LayOutPopup(width, height, g_popupWindow.closeButton, g_popupWindow.tuneButton);
+    const PopupLayout layout = LayOutPopup(width, height, state.m_closeButtonSize, state.m_tuneButtonSize);
     const HWND close = GetDlgItem(popup, IDC_POPUP_CLOSE);
     const HWND tune = GetDlgItem(popup, IDC_POPUP_TUNE);
     const bool tuneShown = IsWindowVisible(tune) != 0;
@@ -214,25 +175,26 @@ void Save(const CEventView& view, HWND popup)
 {
     CPrivateProfile profile(view.m_iniPath);
     WriteWindowGeometry(profile, kPopupGeometry, {WindowRectOf(popup), 0});
-    WriteProfileInt(profile, kSectionPopDialog, kPopFixed.key, view.m_popupPinned);
+    WriteProfileInt(profile, kSectionPopDialog, kPopFixed.key, view.m_popup.m_popupPinned);
 }
 
 void OnDestroy(CEventView& view, HWND popup)
 {
-    if (g_popupWindow.background) DeleteObject(g_popupWindow.background);
-    g_popupWindow.background = nullptr;
-    KillPopupTimer(view);
-    g_popupWindow.dragging = false;
+    PopupWindowState& state = view.m_popup;
+    if (state.m_hBackground) DeleteObject(state.m_hBackground);
+    state.m_hBackground = nullptr;
+    KillPopupTimer(state);
+    state.m_dragging = false;
     Save(view, popup);
 }
 
-INT_PTR ColourStatic(HWND popup, HDC dc, HWND control)
+INT_PTR ColourStatic(const PopupWindowState& state, HWND popup, HDC dc, HWND control)
 {
     const int id = GetDlgCtrlID(control);
     if (GetParent(control) != popup || (id != IDC_POPUP_NAME && id != IDC_POPUP_TIMES && id != IDC_POPUP_TEXT))
         return 0;
     SetBkColor(dc, kPopupBackground);
-    return reinterpret_cast<INT_PTR>(g_popupWindow.background);
+    return reinterpret_cast<INT_PTR>(state.m_hBackground);
 }
 
 void OnCommand(CEventView& view, HWND popup, WPARAM wParam)
@@ -240,10 +202,10 @@ void OnCommand(CEventView& view, HWND popup, WPARAM wParam)
     if (HIWORD(wParam) != 0) return;
     switch (LOWORD(wParam)) {
     case IDC_POPUP_NAME:
-    case IDC_POPUP_TIMES: BeginDrag(popup); break;
+    case IDC_POPUP_TIMES: BeginDrag(view.m_popup, popup); break;
     case IDC_POPUP_TUNE: RequestTune(view); break;
     case IDC_POPUP_CLOSE:
-        view.m_popupPinned = 0;
+        view.m_popup.m_popupPinned = 0;
         HidePopup(view);
         break;
     default: break;
@@ -252,24 +214,25 @@ void OnCommand(CEventView& view, HWND popup, WPARAM wParam)
 
 INT_PTR HandleMessage(CEventView& view, HWND popup, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    PopupWindowState& state = view.m_popup;
     switch (message) {
     case WM_INITDIALOG:
-        OnInitDialog(popup);
+        OnInitDialog(state, popup);
         return FALSE;  // the keyboard focus stays where it is
-    case WM_SIZE: Layout(popup, LOWORD(lParam), HIWORD(lParam)); return 0;
+    case WM_SIZE: Layout(state, popup, LOWORD(lParam), HIWORD(lParam)); return 0;
     case WM_GETMINMAXINFO: {
         auto& info = *reinterpret_cast<MINMAXINFO*>(lParam);
         info.ptMinTrackSize = {kPopupMinWidth, kPopupMinHeight};
         return 0;
     }
     case WM_CTLCOLORSTATIC:
-        return ColourStatic(popup, reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
-    case WM_CTLCOLORDLG: return reinterpret_cast<INT_PTR>(g_popupWindow.background);
+        return ColourStatic(state, popup, reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+    case WM_CTLCOLORDLG: return reinterpret_cast<INT_PTR>(state.m_hBackground);
     case WM_COMMAND: OnCommand(view, popup, wParam); return 0;
-    case WM_MOUSEMOVE: OnMouseMove(view, popup, lParam); return 0;
-    case WM_LBUTTONUP: OnButtonUp(popup, lParam); return 0;
+    case WM_MOUSEMOVE: OnMouseMove(state, popup, lParam); return 0;
+    case WM_LBUTTONUP: OnButtonUp(state, popup, lParam); return 0;
     // Losing the capture some other way ends the drag where it is.
-    case WM_CAPTURECHANGED: g_popupWindow.dragging = false; return 0;
+    case WM_CAPTURECHANGED: state.m_dragging = false; return 0;
     case WM_CLOSE: HidePopup(view); return TRUE;
     case WM_TIMER:
         if (wParam == kPopupTimerId) OnTimer(view, popup);
@@ -281,32 +244,47 @@ INT_PTR HandleMessage(CEventView& view, HWND popup, UINT message, WPARAM wParam,
 
 }  // namespace
 
-HWND CreateDetailsPopup(CEventView& view)
+HWND CreateDetailsPopup(CEventView& view, IProfile& profile)
 {
-    g_popupWindow.lastColumn = -1;
-    g_popupWindow.dragging = false;
-    return CreateDialogParamA(view.m_hInstance, MAKEINTRESOURCEA(IDD_DETAILS_POPUP), view.m_hWnd, DetailsPopupProc,
-                              0);
+    PopupWindowState& state = view.m_popup;
+    state.m_lastColumn = -1;
+    state.m_dragging = false;
+    state.m_hPopup = CreateDialogParamA(view.m_hInstance, MAKEINTRESOURCEA(IDD_DETAILS_POPUP), view.m_hWnd,
+                                        DetailsPopupProc, 0);
+    if (!state.m_hPopup) return nullptr;
+    state.m_popupPinned = ReadSetting(profile, kSectionPopDialog, kPopFixed);
+    if (!state.m_popupPinned) ShowWindow(state.m_hPopup, SW_HIDE);
+    state.m_popupShown = state.m_popupPinned;
+    return state.m_hPopup;
 }
+
+// Its WM_DESTROY saves the "PopDialog" section.
+void DestroyDetailsPopup(CEventView& view)
+{
+    if (view.m_popup.m_hPopup) DestroyWindow(view.m_popup.m_hPopup);
+    view.m_popup.m_hPopup = nullptr;
+}
+
+HWND DetailsPopupWindow(const CEventView& view) { return view.m_popup.m_hPopup; }
+
+bool DetailsPopupPinned(const CEventView& view) { return view.m_popup.m_popupPinned != 0; }
 
 void ShowProgrammeDetails(CEventView& view, int column, int rowIndex, int item, int userClick, const char* titleText,
                       const char* nameText)
 {
-    const ListRow* row = RowAt(view.m_rows, rowIndex);
+    const ListRow* row = RowAt(view.Rows(), rowIndex);
     if (!row) return;
-    PopupState state = StateOf(view);
-    const PopupClick click = DecidePopupClick(state, view.m_hPopup != nullptr, column, row->serviceId, userClick != 0);
+    PopupWindowState& state = view.m_popup;
+    const PopupClick click = DecidePopupClick(state, state.m_hPopup != nullptr, column, row->serviceId, userClick != 0);
     if (click == PopupClick::Ignore) return;
     if (click == PopupClick::Hide) {
         HidePopup(view);
         return;
     }
-    Keep(view, state);
-    PopupTexts texts;
-    if (!Describe(view, *row, column, item, titleText, nameText, texts)) return;
+    if (!Describe(view, *row, column, item, titleText, nameText, state.m_texts)) return;
     PopupFilled(state, row->serviceId);
-    Keep(view, state);
-    const HWND popup = view.m_hPopup;
+    const PopupTexts& texts = state.m_texts;
+    const HWND popup = state.m_hPopup;
     SetTuneButton(popup, TuningBusy(view));
     SetDlgItemTextA(popup, IDC_POPUP_NAME, texts.nameLine.c_str());
     SetDlgItemTextA(popup, IDC_POPUP_TIMES, texts.timesLine.c_str());
@@ -316,16 +294,15 @@ void ShowProgrammeDetails(CEventView& view, int column, int rowIndex, int item, 
     AppendPopupText(popup, texts.body);
     POINT pointer = {};
     GetCursorPos(&pointer);
-    PresentPopup(view, pointer.x, pointer.y, userClick);
+    PresentPopup(state, pointer.x, pointer.y, userClick);
 }
 
 void HidePopup(CEventView& view)
 {
-    PopupState state = StateOf(view);
-    if (!HidePopupState(state, view.m_hPopup != nullptr)) return;
-    Keep(view, state);
-    ShowWindow(view.m_hPopup, SW_HIDE);
-    KillPopupTimer(view);
+    PopupWindowState& state = view.m_popup;
+    if (!HidePopupState(state, state.m_hPopup != nullptr)) return;
+    ShowWindow(state.m_hPopup, SW_HIDE);
+    KillPopupTimer(state);
     if (view.m_hWnd) SetFocus(view.m_hWnd);
 }
 

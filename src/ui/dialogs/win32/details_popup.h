@@ -3,19 +3,25 @@
 // button. The core decides its texts, placement, timer and pinning (ui/dialogs/popup_*.h);
 // this file applies them. Windows only; everything runs on the main window's thread.
 //
-// Besides the CEventView fields m_hPopup, m_popupTimer, m_popupTicks, m_popupShown,
-// m_popupPinned and m_popupServiceId, the popup keeps module-wide state here: the measured
-// sizes of its two buttons, the drag in progress, its brush and the last column shown.
-// One plug-in object per process is supported, so one set is enough.
+// Its state is CEventView::m_popup (plugin/window_state.h), reached from this window's files
+// only; the main window goes through the functions below.
 #pragma once
 
 #include <windows.h>
 
 class CEventView;
+class IProfile;
 
 // Created visible, owned by the main window, from the plug-in's own resources; null when
-// it could not be made.
-HWND CreateDetailsPopup(CEventView& view);
+// it could not be made. Its "PopDialog" "Fixed" from the profile: 0 hides it, any other
+// value pins it and keeps it shown. The caller applies the saved geometry.
+HWND CreateDetailsPopup(CEventView& view, IProfile& profile);
+void DestroyDetailsPopup(CEventView& view);
+
+// The popup window (null when there is none) and whether it is pinned, for the main window
+// that shows and hides it along with itself.
+HWND DetailsPopupWindow(const CEventView& view);
+bool DetailsPopupPinned(const CEventView& view);
 
 // Fills and presents the popup for one "now" (1) or "next" (2) cell of row rowIndex. item:
 // the list item whose texts are read; titleText and nameText, when given, stand in for the

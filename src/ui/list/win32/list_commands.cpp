@@ -8,23 +8,16 @@
 #include "store/programme_store.h"
 #include "ts/diagnostics.h"
 #include "ts/stream_parser.h"
+#include "changelog/win32/update_dialog.h"
 #include "ui/dialogs/win32/details_popup.h"
 #include "ui/dialogs/win32/settings_dialog.h"
 #include "ui/list/list_click.h"
 #include "ui/list/programme_menu.h"
 #include "ui/list/recording_guard.h"
 #include "ui/win32/list_view.h"
-#include "ui/list/win32/list_window_ids.h"
+#include "res/window_ids.h"
 
 namespace {
-
-void ShowUpdateInformation(CEventView& view)
-{
-    if (!view.m_hUpdateDlg) return;
-    PostMessageA(view.m_hUpdateDlg, WM_COMMAND, kCmdUpdateRefresh, 0);
-    ShowWindow(view.m_hUpdateDlg, SW_SHOW);
-    view.m_updateShown = 1;
-}
 
 void ClearProgrammes(CEventView& view)
 {
@@ -49,7 +42,7 @@ void CEventView::OnSysCommand(WPARAM command)
         DebugOutput(kSettingsDebugLine);
         RunSettingsDialog(*this);
         break;
-    case kCmdShowUpdates: ShowUpdateInformation(*this); break;
+    case kCmdShowUpdates: OpenUpdateDialog(*this); break;
     default: break;
     }
 }
@@ -62,7 +55,7 @@ void CEventView::OnCommand(WPARAM wParam)
         TuneToRow(command.row);
     } else if (command.kind == MainCommandKind::ShowUpdates) {
         Trace("WM_Command(%d)\r\n", id);
-        ShowUpdateInformation(*this);
+        OpenUpdateDialog(*this);
     }
 }
 
@@ -75,7 +68,7 @@ void CEventView::OnClose()
 
 void CEventView::OnNotify(const NMHDR& header)
 {
-    if (!m_hList || header.hwndFrom != m_hList) return;
+    if (!m_list.m_hList || header.hwndFrom != m_list.m_hList) return;
     ListClickKind kind;
     switch (header.code) {
     case NM_CLICK: kind = ListClickKind::Click; break;
@@ -85,7 +78,7 @@ void CEventView::OnNotify(const NMHDR& header)
     }
     const auto& activate = reinterpret_cast<const NMITEMACTIVATE&>(header);
     const int item = activate.iItem;
-    const int r = ItemRowIndex(m_hList, item);
+    const int r = ListItemRow(item);
     switch (DecideListClick(kind, item, activate.iSubItem, r)) {
     case ListClickAction::ProgrammeMenu: ShowProgrammeMenu(item); break;
     case ListClickAction::Tune: {
@@ -109,8 +102,8 @@ bool CEventView::IsRecording()
         if (RecordingFromControls(hostText, false)) return true;
     }
     // Searched again on every call until found; a found window is kept.
-    if (!m_hRemoteWnd) m_hRemoteWnd = FindWindowA(nullptr, kRemoteWindowTitle);
-    return RecordingFromControls(nullptr, m_hRemoteWnd && ControlDisabled(m_hRemoteWnd, kRemoteRecordingControlId));
+    if (!m_list.m_hRemoteWnd) m_list.m_hRemoteWnd = FindWindowA(nullptr, kRemoteWindowTitle);
+    return RecordingFromControls(nullptr, m_list.m_hRemoteWnd && ControlDisabled(m_list.m_hRemoteWnd, kRemoteRecordingControlId));
 }
 
 // The decisions change the request under the lock; the host is called after it is released.
@@ -120,7 +113,7 @@ void CEventView::TuneToRow(int r)
     TuneActions actions;
     {
         PluginLockGuard guard(m_lock);
-        actions = m_tuning.OnTuneCommand(m_rows, r, recording);
+        actions = m_tuning.OnTuneCommand(m_list.m_rows, r, recording);
     }
     ApplyTuneActions(actions, m_tuneHost);
 }

@@ -1,6 +1,7 @@
-// Owner drawing of the main list's items: the colours and the countdown bar come from the
-// core (row_colours.h, countdown_bar.h); this file only paints them. Every GDI object made
-// for an item is deleted before the item's paint returns.
+// Owner drawing of the main list's items: the texts are the rebuild's (m_list.m_items), the
+// colours and the countdown bar come from the core (row_colours.h, countdown_bar.h); this
+// file only paints them. Every GDI object made for an item is deleted before the item's
+// paint returns.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -27,6 +28,7 @@ void DrawBar(HDC dc, const ListRow* row, const RECT& cell)
 }
 
 struct ItemPaint {
+    const CEventView& view;
     HWND list;
     HDC dc;
     int item;
@@ -42,7 +44,7 @@ void PaintProgrammeCells(const ItemPaint& paint)
     const int columns = header ? Header_GetItemCount(header) : 0;
     for (int k = 1; k < columns; ++k) {
         const int format = ColumnFormat(paint.list, k);
-        const std::string text = ItemText(paint.list, paint.item, k);
+        const std::string text = paint.view.ListItemText(paint.item, k, kCellTextChars);
         RECT cell = {};
         ListView_GetSubItemRect(paint.list, paint.item, k, LVIR_BOUNDS, &cell);
         FillRect(paint.dc, &cell, paint.brushes.For(CellFill(paint.colours, k, text.empty())));
@@ -55,9 +57,9 @@ void PaintProgrammeCells(const ItemPaint& paint)
 
 void CEventView::OnDrawItem(const DRAWITEMSTRUCT& draw)
 {
-    if (!m_hList || draw.hwndItem != m_hList || draw.CtlType != ODT_LISTVIEW) return;
+    if (!m_list.m_hList || draw.hwndItem != m_list.m_hList || draw.CtlType != ODT_LISTVIEW) return;
     const int item = static_cast<int>(draw.itemID);
-    const ListRow* row = RowAt(m_rows, static_cast<int>(draw.itemData));
+    const ListRow* row = RowAt(m_list.m_rows, static_cast<int>(draw.itemData));
     int currentServiceId;
     {
         PluginLockGuard guard(m_lock);
@@ -75,14 +77,14 @@ void CEventView::OnDrawItem(const DRAWITEMSTRUCT& draw)
 
     RECT bounds = {};
     RECT label = {};
-    ListView_GetItemRect(m_hList, item, &bounds, LVIR_BOUNDS);
-    ListView_GetItemRect(m_hList, item, &label, LVIR_LABEL);
+    ListView_GetItemRect(m_list.m_hList, item, &bounds, LVIR_BOUNDS);
+    ListView_GetItemRect(m_list.m_hList, item, &label, LVIR_LABEL);
     FillRect(dc, &label, brushes.For(colours.nameFill));
     bounds.left = label.left;
-    DrawCellText(true, ColumnFormat(m_hList, 0), label, ItemText(m_hList, item, 0).c_str(), dc);
+    DrawCellText(true, ColumnFormat(m_list.m_hList, 0), label, ListItemText(item, 0, kCellTextChars).c_str(), dc);
 
     SetTextColor(dc, colours.programmeText);
-    PaintProgrammeCells({m_hList, dc, item, row, colours, brushes});
+    PaintProgrammeCells({*this, m_list.m_hList, dc, item, row, colours, brushes});
     if (draw.itemState & ODS_FOCUS) DrawFocusRect(dc, &bounds);
 
     SelectObject(dc, oldPen);

@@ -25,7 +25,7 @@
 #include "ui/list/clock_tick.h"
 #include "ui/win32/list_view.h"
 #include "ui/win32/window_place.h"
-#include "ui/list/win32/list_window_ids.h"
+#include "res/window_ids.h"
 
 namespace {
 
@@ -59,25 +59,16 @@ void ApplyDialogGeometry(IProfile& profile, HWND dialog, const WindowGeometryKey
 
 void SetUpUpdateDialog(CEventView& view, IProfile& profile, HMENU systemMenu)
 {
-    view.m_hUpdateDlg = CreateUpdateDialog(view);
-    if (!view.m_hUpdateDlg) return;
+    const HWND dialog = CreateUpdateDialog(view, profile);
+    if (!dialog) return;
     InsertBeforeClose(systemMenu, kCmdShowUpdates, kMenuShowUpdates);
-    view.m_updateShown = ReadSetting(profile, kSectionUpdateDialog, kUpdateFixed);
-    if (view.m_updateShown)
-        PostMessageA(view.m_hUpdateDlg, WM_COMMAND, kCmdUpdateRefresh, 0);
-    else
-        ShowWindow(view.m_hUpdateDlg, SW_HIDE);
-    ApplyDialogGeometry(profile, view.m_hUpdateDlg, kUpdateDialogGeometry);
+    ApplyDialogGeometry(profile, dialog, kUpdateDialogGeometry);
 }
 
 void SetUpDetailsPopup(CEventView& view, IProfile& profile)
 {
-    view.m_hPopup = CreateDetailsPopup(view);
-    if (!view.m_hPopup) return;
-    view.m_popupPinned = ReadSetting(profile, kSectionPopDialog, kPopFixed);
-    if (!view.m_popupPinned) ShowWindow(view.m_hPopup, SW_HIDE);
-    view.m_popupShown = view.m_popupPinned;
-    ApplyDialogGeometry(profile, view.m_hPopup, kPopupGeometry);
+    const HWND popup = CreateDetailsPopup(view, profile);
+    if (popup) ApplyDialogGeometry(profile, popup, kPopupGeometry);
 }
 
 // The files are read with the lock released (the change log is the window thread's alone);
@@ -109,8 +100,8 @@ void RestoreMainGeometry(CEventView& view, IProfile& profile)
 {
     SavedGeometry saved;
     if (!ReadWindowGeometry(profile, kListWindowGeometry, saved)) return;
-    view.m_windowRect = RectOf(saved.rect);
-    view.m_windowMinimized = saved.minimized;
+    view.m_list.m_windowRect = RectOf(saved.rect);
+    view.m_list.m_windowMinimized = saved.minimized;
     PlaceWindow(view.m_hWnd, BoxOf(saved.rect));
     if (saved.minimized) ShowWindow(view.m_hWnd, SW_MINIMIZE);
 }
@@ -118,9 +109,9 @@ void RestoreMainGeometry(CEventView& view, IProfile& profile)
 void SaveMainSettings(const CEventView& view, IProfile& profile)
 {
     for (int k = 0; k < kColumnCount; ++k)
-        WriteProfileInt(profile, kSectionLumaraList, kColumnWidths[k].key, ListView_GetColumnWidth(view.m_hList, k));
-    if (!view.m_windowRectValid) return;
-    WriteWindowGeometry(profile, kListWindowGeometry, {ScreenRectOf(view.m_windowRect), view.m_windowMinimized});
+        WriteProfileInt(profile, kSectionLumaraList, kColumnWidths[k].key, ListView_GetColumnWidth(view.m_list.m_hList, k));
+    if (!view.m_list.m_windowRectValid) return;
+    WriteWindowGeometry(profile, kListWindowGeometry, {ScreenRectOf(view.m_list.m_windowRect), view.m_list.m_windowMinimized});
 }
 
 // The store is copied under the lock and written after it.
@@ -151,33 +142,31 @@ BOOL CEventView::OnInitDialog(HWND hwnd)
     SetUpDetailsPopup(*this, profile);
     InitListViewClasses();
     LoadDataFiles(*this);
-    m_hList = CreateListControl(*this, profile);
+    m_list.m_hList = CreateListControl(*this, profile);
     RestoreMainGeometry(*this, profile);
-    m_hSdBitmap = LoadBitmapA(m_hInstance, kSdBitmapName);
-    m_hHdBitmap = LoadBitmapA(m_hInstance, kHdBitmapName);
-    Trace("Bitmap = %x,%x\r\n", m_hSdBitmap, m_hHdBitmap);
-    m_clockTimer = SetTimer(hwnd, kClockTimerId, kClockTimerPeriodMs, nullptr);
+    m_list.m_hSdBitmap = LoadBitmapA(m_hInstance, kSdBitmapName);
+    m_list.m_hHdBitmap = LoadBitmapA(m_hInstance, kHdBitmapName);
+    Trace("Bitmap = %x,%x\r\n", m_list.m_hSdBitmap, m_list.m_hHdBitmap);
+    m_list.m_clockTimer = SetTimer(hwnd, kClockTimerId, kClockTimerPeriodMs, nullptr);
     return TRUE;
 }
 
 void CEventView::OnDestroy()
 {
-    if (m_hPopup) DestroyWindow(m_hPopup);
-    m_hPopup = nullptr;
-    if (m_hUpdateDlg) DestroyWindow(m_hUpdateDlg);
-    m_hUpdateDlg = nullptr;
+    DestroyDetailsPopup(*this);
+    DestroyUpdateDialog(*this);
     SaveChangeLog(m_changeLog, m_updPath);
-    ClearRows(m_rows);
+    ClearRows(m_list.m_rows);
     SaveEventCacheNow(*this);
     KillTuneTimer();
-    if (m_clockTimer) KillTimer(m_hWnd, m_clockTimer);
-    m_clockTimer = 0;
-    if (m_hSdBitmap) DeleteObject(m_hSdBitmap);
-    if (m_hHdBitmap) DeleteObject(m_hHdBitmap);
-    m_hSdBitmap = m_hHdBitmap = nullptr;
+    if (m_list.m_clockTimer) KillTimer(m_hWnd, m_list.m_clockTimer);
+    m_list.m_clockTimer = 0;
+    if (m_list.m_hSdBitmap) DeleteObject(m_list.m_hSdBitmap);
+    if (m_list.m_hHdBitmap) DeleteObject(m_list.m_hHdBitmap);
+    m_list.m_hSdBitmap = m_list.m_hHdBitmap = nullptr;
     CPrivateProfile profile(m_iniPath);
-    if (m_hList) SaveMainSettings(*this, profile);
-    if (m_hList) DestroyWindow(m_hList);
-    m_hList = nullptr;
+    if (m_list.m_hList) SaveMainSettings(*this, profile);
+    if (m_list.m_hList) DestroyWindow(m_list.m_hList);
+    m_list.m_hList = nullptr;
     ReleaseParser();
 }

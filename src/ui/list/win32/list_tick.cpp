@@ -6,11 +6,13 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
 #include "changelog/change_detection.h"
 #include "changelog/change_log_file.h"
+#include "changelog/win32/update_dialog.h"
 #include "geometry/window_geometry.h"
 #include "plugin/event_view.h"
 #include "settings/win32/private_profile.h"
@@ -27,7 +29,7 @@
 #include "ui/list/service_settings.h"
 #include "ui/win32/list_view.h"
 #include "ui/win32/window_place.h"
-#include "ui/list/win32/list_window_ids.h"
+#include "res/window_ids.h"
 
 namespace {
 
@@ -41,11 +43,11 @@ void DropCloseWithoutTray(HWND window)
 void SampleGeometry(CEventView& view)
 {
     const bool minimized = (GetWindowLongA(view.m_hWnd, GWL_STYLE) & WS_MINIMIZE) != 0;
-    const SavedGeometry sample = SampleListGeometry({ScreenRectOf(view.m_windowRect), view.m_windowMinimized},
-                                                    minimized, WindowRectOf(view.m_hWnd));
-    view.m_windowRectValid = 1;
-    view.m_windowRect = RectOf(sample.rect);
-    view.m_windowMinimized = sample.minimized;
+    const SavedGeometry sample = SampleListGeometry(
+        {ScreenRectOf(view.m_list.m_windowRect), view.m_list.m_windowMinimized}, minimized, WindowRectOf(view.m_hWnd));
+    view.m_list.m_windowRectValid = 1;
+    view.m_list.m_windowRect = RectOf(sample.rect);
+    view.m_list.m_windowMinimized = sample.minimized;
 }
 
 CompanionWindow CompanionOf(HWND window, int kept)
@@ -62,8 +64,10 @@ void ApplyChange(HWND window, WindowChange change)
 void FollowMainWindow(CEventView& view)
 {
     const bool mainVisible = IsWindowVisible(view.m_hWnd) != 0;
-    ApplyChange(view.m_hUpdateDlg, CompanionChange(mainVisible, CompanionOf(view.m_hUpdateDlg, view.m_updateShown)));
-    ApplyChange(view.m_hPopup, CompanionChange(mainVisible, CompanionOf(view.m_hPopup, view.m_popupPinned)));
+    const HWND update = UpdateDialogWindow(view);
+    const HWND popup = DetailsPopupWindow(view);
+    ApplyChange(update, CompanionChange(mainVisible, CompanionOf(update, UpdateDialogKeptOpen(view))));
+    ApplyChange(popup, CompanionChange(mainVisible, CompanionOf(popup, DetailsPopupPinned(view))));
 }
 
 // What a dirty store leaves to do once the lock is released.
@@ -82,9 +86,9 @@ void CEventView::OnClockTick()
     {
         PluginLockGuard guard(m_lock);
         if (!m_pParser) return;
-        start = BeginClockTick(*m_pParser, m_refreshCountdown, LocalClockOf(SystemNow()).second);
+        start = BeginClockTick(*m_pParser, m_list.m_refreshCountdown, LocalClockOf(SystemNow()).second);
     }
-    if (++m_secondTicks == kCloseRemovalTick) DropCloseWithoutTray(m_hWnd);
+    if (++m_list.m_secondTicks == kCloseRemovalTick) DropCloseWithoutTray(m_hWnd);
     SampleGeometry(*this);
     FollowMainWindow(*this);
     if (start.rebuildRows) {
@@ -96,7 +100,7 @@ void CEventView::OnClockTick()
         PluginLockGuard guard(m_lock);
         currentServiceId = m_currentServiceId;
     }
-    const BoundaryCheck check = CheckProgrammeBoundaries(m_rows, currentServiceId, SystemNow());
+    const BoundaryCheck check = CheckProgrammeBoundaries(m_list.m_rows, currentServiceId, SystemNow());
     if (check.redrawAll) RedrawAllItems();
     if (check.rebuildRows) {
         BuildRows();
@@ -117,41 +121,43 @@ void CEventView::SaveDirtyStore()
     if (work.saveCache) WriteDataFile(m_datPath, work.cacheImage.data(), work.cacheImage.size());
     if (!work.changesFound) return;
     SaveChangeLog(m_changeLog, m_updPath);
-    MarkChangedRows(m_rows, work.changedServices);
-    if (m_hUpdateDlg && IsWindowVisible(m_hUpdateDlg)) {
-        PostMessageA(m_hUpdateDlg, WM_COMMAND, kCmdUpdateRefresh, 0);
-        ShowWindow(m_hUpdateDlg, SW_SHOWNA);
-    }
+    MarkChangedRows(m_list.m_rows, work.changedServices);
+    RefreshUpdateDialogIfShown(*this);
     RedrawAllItems();
 }
 
 void CEventView::BuildRows()
 {
-    if (!m_hList) return;
+    if (!m_list.m_hList) return;
     CPrivateProfile profile(m_iniPath);
     int currentServiceId = -1;
     const bool built = BuildWithServiceSettings(
         m_lock, m_pParser, profile, [&](const StreamParser& parser, const ServiceSettings& settings) {
-            ::BuildRows(m_rows, parser.store, settings, m_changeLog, RowReferenceTime(parser, SystemNow()));
+            ::BuildRows(m_list.m_rows, parser.store, settings, m_changeLog, RowReferenceTime(parser, SystemNow()));
             currentServiceId = m_currentServiceId;
         });
     if (!built) return;
-    const ListUpdate update = DecideListItems(m_rows, ListView_GetItemCount(m_hList));
-    WriteListItems(m_hList, update);
+    const ListUpdate update = DecideListItems(m_list.m_rows, ListView_GetItemCount(m_list.m_hList));
+    // The model follows the control step by step: the surplus goes when its items do.
+    std::vector<ListItemTexts>& shown = m_list.m_items;
+    if (shown.size() < update.items.size()) shown.resize(update.items.size());
+    std::copy(update.items.begin(), update.items.end(), shown.begin());
+    WriteListItems(m_list.m_hList, update);
     if (update.refreshPopup) RefreshPopupForService(currentServiceId);
-    DeleteSurplusItems(m_hList, update);
+    DeleteSurplusItems(m_list.m_hList, update);
+    shown.resize(update.items.size());
 }
 
 void CEventView::RefreshPopupForService(int serviceId)
 {
-    if (!m_hPopup) return;
-    const std::vector<int> itemRows = ItemRowIndices(m_hList);
+    if (!DetailsPopupWindow(*this)) return;
+    const std::vector<int> itemRows = ItemRows();
     const PopupFollow follow =
-        PopupFollowRow(m_rows, itemRows.data(), static_cast<int>(itemRows.size()), serviceId);
+        PopupFollowRow(m_list.m_rows, itemRows.data(), static_cast<int>(itemRows.size()), serviceId);
     if (follow.row < 0) return;
     if (follow.item >= 0)
         ShowProgrammeDetails(*this, 1, follow.row, follow.item, 0, nullptr, nullptr);
     else
-        ShowProgrammeDetails(*this, 1, follow.row, 0, 0, m_rows[follow.row]->present.title,
-                             m_rows[follow.row]->serviceName);
+        ShowProgrammeDetails(*this, 1, follow.row, 0, 0, m_list.m_rows[follow.row]->present.title,
+                             m_list.m_rows[follow.row]->serviceName);
 }

@@ -4,6 +4,8 @@
 
 #include <commctrl.h>
 
+#include <iterator>
+
 #include "plugin/event_view.h"
 #include "ui/list/clock_tick.h"
 
@@ -50,10 +52,10 @@ INT_PTR CEventView::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lP
 
 void CEventView::OnSize()
 {
-    if (!m_hList) return;
+    if (!m_list.m_hList) return;
     RECT client = {};
     GetClientRect(m_hWnd, &client);
-    SetWindowPos(m_hList, nullptr, 0, 0, client.right - client.left, client.bottom - client.top,
+    SetWindowPos(m_list.m_hList, nullptr, 0, 0, client.right - client.left, client.bottom - client.top,
                  SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
@@ -68,5 +70,36 @@ void CEventView::OnTimer(UINT_PTR timerId)
 
 void CEventView::RedrawAllItems()
 {
-    if (m_hList) ListView_RedrawItems(m_hList, 0, ListView_GetItemCount(m_hList));
+    if (m_list.m_hList) ListView_RedrawItems(m_list.m_hList, 0, ListView_GetItemCount(m_list.m_hList));
 }
+
+// From the top visible item; the item count stands as the last index.
+void CEventView::RepaintVisibleItems()
+{
+    const HWND list = m_list.m_hList;
+    if (list) ListView_RedrawItems(list, ListView_GetTopIndex(list), ListView_GetItemCount(list));
+}
+
+const RowTable& CEventView::Rows() const { return m_list.m_rows; }
+
+std::vector<int> CEventView::ItemRows() const
+{
+    std::vector<int> rows;
+    for (const ListItemTexts& texts : m_list.m_items) rows.push_back(texts.rowIndex);
+    return rows;
+}
+
+int CEventView::ListItemRow(int item) const
+{
+    if (item < 0 || static_cast<size_t>(item) >= m_list.m_items.size()) return -1;
+    return m_list.m_items[static_cast<size_t>(item)].rowIndex;
+}
+
+std::string CEventView::ListItemText(int item, int column, int maxChars) const
+{
+    const int columns = static_cast<int>(std::size(ListItemTexts{}.column));
+    if (item < 0 || static_cast<size_t>(item) >= m_list.m_items.size() || column < 0 || column >= columns) return {};
+    return m_list.m_items[static_cast<size_t>(item)].column[column].substr(0, static_cast<size_t>(maxChars));
+}
+
+void CEventView::RebuildRowsAtNextTick() { m_list.m_refreshCountdown = 0; }

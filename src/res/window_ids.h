@@ -1,4 +1,6 @@
-// The main window's fixed identifiers and texts, named once.
+// The main window's fixed identifiers and texts, named once for the plug-in object and the
+// window (the dialog template repeats the caption; the secondary windows' ids are in
+// dialog_ids.h, which their templates share).
 #pragma once
 
 #include <windows.h>
@@ -11,8 +13,6 @@ constexpr int kListControlId = 1011;
 constexpr UINT kCmdShowUpdates = kShowUpdatesCommand;
 constexpr UINT kCmdClearProgrammes = 1013;
 constexpr UINT kCmdSettings = 1017;
-// The update-information dialog's refresh command.
-constexpr UINT kCmdUpdateRefresh = 105;
 
 constexpr const char* kMenuClearProgrammes = "番組情報をクリアする(&C)";
 constexpr const char* kMenuSettings = "設定(&S)";
