@@ -37,6 +37,7 @@ Bytes EncodeStartTime(const BroadcastTime& t)
 
 Bytes EncodeDuration(int seconds)
 {
+    if (seconds == kUndefinedDuration) return {0xFF, 0xFF, 0xFF};
     return {ToBcd(seconds / 3600), ToBcd(seconds / 60 % 60), ToBcd(seconds % 60)};
 }
 

@@ -37,7 +37,9 @@ struct BroadcastTime {
 };
 // 5 bytes: MJD then BCD hour, minute, second.
 Bytes EncodeStartTime(const BroadcastTime& t);
-// 3 bytes of BCD hours, minutes, seconds.
+// 3 bytes of BCD hours, minutes, seconds; kUndefinedDuration gives FF FF FF, the duration of a
+// programme whose end is not known yet.
+constexpr int kUndefinedDuration = -1;
 Bytes EncodeDuration(int seconds);
 
 Bytes MakeTot(const BroadcastTime& jst);
