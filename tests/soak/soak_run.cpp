@@ -2,8 +2,6 @@
 
 #include <windows.h>
 
-#include <psapi.h>
-
 #include <algorithm>
 #include <cstdio>
 
@@ -22,8 +20,6 @@ constexpr DWORD kAnswerTimeoutMs = 20000;
 constexpr DWORD kModalHoldMs = 200;
 constexpr unsigned kUserOneIn = 20;  // steps
 constexpr size_t kLogKept = 100;
-constexpr uint64_t kGrowthBytes = 4u << 20;
-constexpr unsigned long kGrowthHandles = 16, kGrowthObjects = 8;
 constexpr BroadcastTime kFirstSecond{2026, 12, 7, 4, 0, 0};
 
 std::string U8(const char8_t* text) { return reinterpret_cast<const char*>(text); }
@@ -72,22 +68,6 @@ std::string Stamp(ClockSeconds at)
 }
 
 }  // namespace
-
-Resources SampleResources()
-{
-    Resources r;
-    PROCESS_MEMORY_COUNTERS_EX memory = {};
-    memory.cb = sizeof memory;
-    if (GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof memory)) {
-        r.privateBytes = memory.PrivateUsage;
-        r.workingSet = memory.WorkingSetSize;
-    }
-    DWORD handles = 0;
-    if (GetProcessHandleCount(GetCurrentProcess(), &handles)) r.handles = handles;
-    r.gdi = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
-    r.user = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
-    return r;
-}
 
 SoakRun::SoakRun(const SoakOptions& options, HostWindows& windows)
     : m_options(options), m_windows(windows), m_viewer(windows), m_user(m_viewer, options.seed * 31u), m_dice(options.seed)
@@ -215,7 +195,8 @@ void SoakRun::Restart(ClockSeconds at)
     m_beforeStop.push_back(SampleResources());
     StopViewer();
     const Resources unloaded = SampleResources();
-    m_dllBytes.push_back(m_beforeStop.back().privateBytes - std::min(m_beforeStop.back().privateBytes, unloaded.privateBytes));
+    const uint64_t loaded = m_beforeStop.back().committedPrivate;
+    m_dllBytes.push_back(loaded - std::min(loaded, unloaded.committedPrivate));
     const Bytes cache = ReadWholeFile(DataFilePath(".dat"));
     const Bytes changes = ReadWholeFile(DataFilePath(".upd"));
     StartViewer(at);
@@ -228,17 +209,15 @@ void SoakRun::Restart(ClockSeconds at)
     PumpFor(200);
     m_afterRestart.push_back(SampleResources());
     ++m_restarts;
-    const Resources& first = m_afterRestart.front();
-    const Resources& now = m_afterRestart.back();
-    if (now.privateBytes > first.privateBytes + kGrowthBytes || now.handles > first.handles + kGrowthHandles ||
-        now.gdi > first.gdi + kGrowthObjects || now.user > first.user + kGrowthObjects)
-        Fail(Stamp(at) + ": resources grew since the first restart");
+    if (Grew(m_afterRestart.front(), m_afterRestart.back()))
+        Fail(Stamp(at) + ": resources grew since the first restart: " + Describe(m_afterRestart.front()) + " -> " +
+             Describe(m_afterRestart.back()));
 }
 
 int SoakRun::Soak()
 {
     for (const char* extension : {".ini", ".dat", ".upd"}) DeleteFileA(DataFilePath(extension).c_str());
-    MessageBoxWatch boxes;
+    UnknownDialogWatch boxes;
     m_wallStart = GetTickCount();
     StartViewer(m_start);
     const ClockSeconds end = m_start + m_options.days * kDaySeconds;
@@ -259,7 +238,7 @@ int SoakRun::Soak()
     Check(end, "at the end");
     m_beforeStop.push_back(SampleResources());
     StopViewer();
-    for (const SeenMessageBox& box : boxes.seen) Fail("a message box: " + ShiftJisToUtf8(box.text));
+    for (const std::string& box : boxes.seen) Fail("a message box: " + ShiftJisToUtf8(box));
     if (StackMismatches()) Fail("calls left the stack pointer moved");
     Report();
     return m_failures;
@@ -283,18 +262,10 @@ void SoakRun::Report() const
     std::printf("cpu: plug-in stream calls %.2f s, window messages and ticks %.2f s, together %.3f s per broadcast "
                 "hour; generator %.1f s\n",
                 feed, pump, (feed + pump) / hours, generator);
-    for (size_t i = 0; i < m_afterRestart.size(); ++i) {
-        const Resources& r = m_afterRestart[i];
-        std::printf("restart %zu: private %.1f MB, working set %.1f MB, handles %lu, GDI %lu, USER %lu; "
-                    "DLL with its store before the stop %.1f MB\n",
-                    i + 1, r.privateBytes / 1e6, r.workingSet / 1e6, r.handles, r.gdi, r.user,
-                    i < m_dllBytes.size() ? m_dllBytes[i] / 1e6 : 0.0);
-    }
-    if (!m_beforeStop.empty()) {
-        const Resources& r = m_beforeStop.back();
-        std::printf("at the end: private %.1f MB, handles %lu, GDI %lu, USER %lu\n", r.privateBytes / 1e6, r.handles, r.gdi,
-                    r.user);
-    }
+    for (size_t i = 0; i < m_afterRestart.size(); ++i)
+        std::printf("after restart %zu: %s; the DLL with its store held %.1f MB before the stop\n", i + 1,
+                    Describe(m_afterRestart[i]).c_str(), i < m_dllBytes.size() ? m_dllBytes[i] / 1e6 : 0.0);
+    if (!m_beforeStop.empty()) std::printf("at the end: %s\n", Describe(m_beforeStop.back()).c_str());
     std::fflush(stdout);
 }
 

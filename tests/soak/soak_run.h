@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "host_watchers.h"
+#include "soak_resources.h"
 #include "soak_user.h"
 #include "soak_viewer.h"
 #include "support/soak_broadcast.h"
@@ -23,11 +24,6 @@ struct SoakOptions {
     bool withoutPlugin = false;
 };
 
-struct Resources {
-    uint64_t privateBytes = 0, workingSet = 0;
-    unsigned long handles = 0, gdi = 0, user = 0;
-};
-Resources SampleResources();
 
 class SoakRun {
 public:

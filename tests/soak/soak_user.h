@@ -6,6 +6,8 @@
 #include <windows.h>
 
 #include <random>
+#include <string>
+#include <vector>
 
 #include "soak_viewer.h"
 
@@ -26,4 +28,19 @@ private:
     SoakViewer& m_viewer;
     std::mt19937 m_dice;
     UserCounts m_counts;
+};
+
+// Every dialog of this thread that is none of the plug-in's own windows (a message box, an
+// error dialog) is recorded and closed.
+class UnknownDialogWatch {
+public:
+    UnknownDialogWatch();
+    ~UnknownDialogWatch();
+    UnknownDialogWatch(const UnknownDialogWatch&) = delete;
+    UnknownDialogWatch& operator=(const UnknownDialogWatch&) = delete;
+    std::vector<std::string> seen;  // caption and texts, Shift-JIS
+
+private:
+    static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam);
+    HHOOK m_hook = nullptr;
 };
