@@ -10,7 +10,8 @@ namespace {
 
 constexpr uintptr_t kHandleProbeLimit = 1u << 16;
 constexpr uint64_t kGrowthBytes = 4u << 20;
-constexpr unsigned long kGrowthHandles = 16, kGrowthObjects = 8;
+constexpr unsigned long kGrowthHandles = 4, kGrowthObjects = 8;
+constexpr unsigned long kRuntimeHandlesPerLoad = 2;
 
 uint64_t CommittedPrivate()
 {
@@ -79,10 +80,11 @@ std::string Describe(const Resources& r)
     return text;
 }
 
-bool Grew(const Resources& base, const Resources& now)
+bool Grew(const Resources& base, const Resources& now, int loads)
 {
+    const unsigned long runtime = kRuntimeHandlesPerLoad * static_cast<unsigned long>(loads);
     return now.committedPrivate > base.committedPrivate + kGrowthBytes ||
-           now.privateBytes > base.privateBytes + kGrowthBytes || now.probedHandles > base.probedHandles + kGrowthHandles ||
-           now.handles > base.handles + kGrowthHandles || now.gdi > base.gdi + kGrowthObjects ||
+           now.privateBytes > base.privateBytes + kGrowthBytes || now.probedHandles > base.probedHandles + runtime + kGrowthHandles ||
+           now.handles > base.handles + runtime + kGrowthHandles || now.gdi > base.gdi + kGrowthObjects ||
            now.user > base.user + kGrowthObjects || now.windows > base.windows + kGrowthObjects;
 }
