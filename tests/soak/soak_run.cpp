@@ -99,6 +99,23 @@ void SoakRun::Play(ClockSeconds until)
     m_generatorCpu += ThreadCpu() - before;
     m_viewer.Feed(stream);
     m_bytesFed += stream.size();
+    if (m_truth.Records().size() > m_recordsSettled) AwaitChangeLog();
+}
+
+// The change detection orders the records of one pass by service; the truth knows them in the
+// order they arrived. Records of a minute's broadcast (one multiplex, its carousel in service
+// order) are written before the next minute is fed, so the two orders agree.
+void SoakRun::AwaitChangeLog()
+{
+    const std::vector<ExpectedRecord>& all = m_truth.Records();
+    const std::vector<ExpectedRecord> expected(all.end() - static_cast<long>(std::min(all.size(), kLogKept)), all.end());
+    const DWORD start = GetTickCount();
+    const uint64_t cpu = ThreadCpu();
+    while (ReadChangeLogFile(ReadWholeFile(DataFilePath(".upd"))).value_or(std::vector<ExpectedRecord>{}) != expected &&
+           GetTickCount() - start < kCheckTimeoutMs)
+        PumpFor(50);
+    m_pumpCpu += ThreadCpu() - cpu;
+    m_recordsSettled = all.size();
 }
 
 // The window's messages until the wall clock catches up with the broadcast at the chosen speed.

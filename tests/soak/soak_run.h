@@ -34,6 +34,7 @@ public:
 private:
     void Play(ClockSeconds until);
     void Pump(ClockSeconds at);
+    void AwaitChangeLog();
     bool Check(ClockSeconds at, const char* when);
     void Tune(size_t multiplex);
     void Restart(ClockSeconds at);
@@ -58,6 +59,7 @@ private:
 
     int m_failures = 0, m_checks = 0, m_rowsChecked = 0, m_restarts = 0, m_tunes = 0;
     size_t m_recordsFound = 0;
+    size_t m_recordsSettled = 0;
     uint64_t m_bytesFed = 0, m_pumpCpu = 0, m_generatorCpu = 0;
     std::vector<Resources> m_afterRestart, m_beforeStop;
     std::vector<uint64_t> m_dllBytes;
