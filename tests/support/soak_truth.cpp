@@ -8,7 +8,9 @@
 namespace {
 
 constexpr int kSegmentsPerDay = 8;
-constexpr int kSlotsOfSchedule = 64;  // segments in the eight days the receiver holds
+constexpr int kScanSlots = 512;       // schedule slots, eight per three-hour segment
+constexpr int kSlotsPerSegment = 8;
+constexpr int kScanAfterFound = 64;
 constexpr size_t kNameLimit = 100;
 constexpr uint8_t kAudioType = 0x03;
 const char* const kContinuation = "\x81\x60";
@@ -124,29 +126,30 @@ std::vector<RowTexts> SoakTruth::Rows(ClockSeconds now) const
     return rows;
 }
 
-// The list's scan: the schedule in slot order, the first programme not yet ended is on air;
-// one that has not begun sends the scan through the present section first, and then through
-// the same segment again from its start.
+// The list's scan: the schedule in slot order (the first section of each three-hour segment),
+// the first programme not yet ended is on air; one that has not begun sends the scan through
+// the present section first, and then through the same slot again from its start. Once a
+// programme is taken the scan goes on for at most 64 slots.
 RowTexts SoakTruth::Row(const Service& service, ClockSeconds now, bool& listed) const
 {
-    std::vector<const Programmes*> sections;
-    for (const auto& [segment, held] : service.basic)
-        if (segment < (m_day + 8) * kSegmentsPerDay && segment - m_day * kSegmentsPerDay < kSlotsOfSchedule)
-            sections.push_back(&held.events);
     const SoakProgramme* taken[2] = {nullptr, nullptr};
-    int k = 0;
+    int k = 0, budget = kScanSlots;
     bool searching = true, switched = false;
     uint8_t presentVideo = 0;
-    const auto walk = [&](const Programmes& events, bool mayTurn) {
+    const auto stopSearching = [&] {
+        searching = false;
+        budget = kScanAfterFound;
+    };
+    const auto walk = [&](const Programmes& events) {
         for (const SoakProgramme& e : events) {
             if (k >= 2) return false;
             if (searching) {
-                if (mayTurn && now < e.start && !switched) {
+                if (now < e.start && !switched) {
                     switched = true;
-                    if (service.hasPresent) return true;  // walk the present section, then this one again
-                    searching = false;
+                    if (service.hasPresent) return true;  // walk the present section instead
+                    stopSearching();
                 }
-                if (now < e.End()) searching = false;
+                if (now < e.End()) stopSearching();
                 else continue;
             }
             if (k == 0) presentVideo = e.video;
@@ -155,11 +158,15 @@ RowTexts SoakTruth::Row(const Service& service, ClockSeconds now, bool& listed) 
         }
         return false;
     };
-    for (size_t i = 0; i < sections.size() && k < 2; ++i)
-        if (walk(*sections[i], true)) {
-            walk(service.present, false);
-            --i;
+    for (int slot = 0; budget > 0 && slot < kScanSlots; --budget, ++slot) {
+        const auto held = slot % kSlotsPerSegment ? service.basic.end()
+                                                   : service.basic.find(m_day * kSegmentsPerDay + slot / kSlotsPerSegment);
+        if (held != service.basic.end() && walk(held->second.events)) {
+            --slot;
+            walk(service.present);
         }
+        if (k >= 2) break;
+    }
     listed = taken[0] || taken[1];
     RowTexts row;
     const bool highDefinition = (presentVideo >> 4) >= 0xB;
