@@ -1,5 +1,6 @@
 #include "broadcast/broadcast_time.h"
 
+#include <atomic>
 #include <cmath>
 #include <ctime>
 
@@ -49,21 +50,34 @@ int64_t LocalTimeStamp(int year, int month, int day, int hour, int minute, int s
     return static_cast<int64_t>(std::mktime(&tm));
 }
 
+namespace {
+
+// The last day converted, shared by the threads that read event times: its MJD in the top 16
+// bits, its midnight (biased to stay positive) below. One lock-free word, so no thread-local
+// storage: in the DLL that would tie runtime handles to each host thread, never released
+// when the host unloads the plug-in.
+constexpr int kMidnightBits = 48;
+constexpr uint64_t kMidnightMask = (uint64_t{1} << kMidnightBits) - 1;
+constexpr int64_t kMidnightBias = int64_t{1} << 46;
+std::atomic<uint64_t> g_lastMidnight{0};
+static_assert(std::atomic<uint64_t>::is_always_lock_free);
+
+}  // namespace
+
 int64_t MjdMidnight(uint16_t mjd)
 {
     // Readers convert thousands of event times per pass, mostly of a few days: the
     // platform conversion runs once per day, the time of day is added to its midnight.
     // Without daylight saving (tm_isdst is 0) both give the same stamp.
-    thread_local uint16_t cachedMjd = 0;
-    thread_local int64_t cachedMidnight = 0;
-    thread_local bool cached = false;
-    if (!cached || cachedMjd != mjd) {
-        CalendarDate d = MjdToDate(mjd);
-        cachedMidnight = LocalTimeStamp(d.year, d.month, d.day, 0, 0, 0);
-        cachedMjd = mjd;
-        cached = true;
-    }
-    return cachedMidnight;
+    const uint64_t last = g_lastMidnight.load(std::memory_order_relaxed);
+    if (last != 0 && last >> kMidnightBits == mjd)
+        return static_cast<int64_t>(last & kMidnightMask) - kMidnightBias;
+    const CalendarDate d = MjdToDate(mjd);
+    const int64_t midnight = LocalTimeStamp(d.year, d.month, d.day, 0, 0, 0);
+    const int64_t biased = midnight + kMidnightBias;
+    if (biased > 0 && static_cast<uint64_t>(biased) <= kMidnightMask)
+        g_lastMidnight.store(uint64_t{mjd} << kMidnightBits | static_cast<uint64_t>(biased), std::memory_order_relaxed);
+    return midnight;
 }
 
 EventTimeRange EventTimes(const uint8_t* p)

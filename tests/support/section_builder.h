@@ -41,7 +41,8 @@ constexpr int kUndefinedDuration = -1;  // broadcast as all ones
 
 // 5 bytes: MJD then BCD hour, minute, second.
 Bytes EncodeStartTime(const BroadcastTime& t);
-// 3 bytes of BCD hours, minutes, seconds.
+// 3 bytes of BCD hours, minutes, seconds; kUndefinedDuration gives FF FF FF, the duration of a
+// programme whose end is not known yet.
 Bytes EncodeDuration(int seconds);
 // The 8 bytes of an event's start_time and duration.
 Bytes EncodeEventTimes(const BroadcastTime& start, int seconds);

@@ -1,0 +1,13 @@
+# Included from bench/CMakeLists.txt for the Windows build.
+add_library(benchmark_lite STATIC ${CMAKE_CURRENT_LIST_DIR}/benchmark_lite.cpp)
+target_include_directories(benchmark_lite PUBLIC ${CMAKE_CURRENT_LIST_DIR})
+lumara_strict(benchmark_lite)
+foreach(src IN LISTS bench_sources)
+  get_filename_component(name ${src} NAME_WE)
+  if(name MATCHES "^(dvbpsi|full_store|persistence)_bench$")
+    continue()
+  endif()
+  add_executable(${name} ${src})
+  lumara_strict(${name})
+  target_link_libraries(${name} PRIVATE lumara_test_support benchmark_lite)
+endforeach()
