@@ -41,7 +41,7 @@ void RunViewerOnce(HostWindows& windows)
                           .descriptors = ShortEventDescriptor(Raw("News"), {})});
     AppendBytes(stream, Packetizer(kPidEit).Packetize(MakeEit(eit)));
     plugin.StreamData(stream.data(), static_cast<uint32_t>(stream.size()));
-    const HWND main = plugin.View().hWnd;
+    const HWND main = FindPluginWindow();
     EXPECT_TRUE(PumpUntil([&] { return ItemCount(GetDlgItem(main, kMainListId)) == 1; }, kFirstRowsMs));
     DestroyWindow(main);
     PumpFor(0);
