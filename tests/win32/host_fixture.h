@@ -70,9 +70,6 @@ inline void RemoveDataFiles()
     for (const char* extension : {".ini", ".dat", ".upd"}) DeleteFileA(DataFilePath(extension).c_str());
 }
 
-// The plug-in's main window as the host's desktop has it: the one window of its class.
-inline HWND FindPluginWindow() { return FindWindowA(kPluginWindowClass, nullptr); }
-
 inline BOOL CALLBACK CollectPluginWindow(HWND hwnd, LPARAM context)
 {
     DWORD process = 0;
@@ -90,6 +87,14 @@ inline std::vector<HWND> PluginWindows()
     std::vector<HWND> found;
     EnumWindows(CollectPluginWindow, reinterpret_cast<LPARAM>(&found));
     return found;
+}
+
+// The plug-in's main window in this host: the one window of its class in this process (another
+// host, such as the soak, may run beside the tests on the same desktop).
+inline HWND FindPluginWindow()
+{
+    const std::vector<HWND> found = PluginWindows();
+    return found.empty() ? nullptr : found.front();
 }
 
 // The store as the plug-in hands it to its next session: the cache it writes when its
