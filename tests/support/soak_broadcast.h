@@ -139,7 +139,6 @@ private:
     // The carousel: a position in (service, segment of the 64, basic/extended) order.
     size_t m_carousel = 0;
     int64_t m_carouselDay = -1;
-    bool m_cycleStart = true;
     int m_damaged = 0;
     std::vector<ClockSeconds> m_damageTimes;
     Packetizer m_nit{0x0010}, m_sdt{0x0011}, m_eit{0x0012};
