@@ -24,34 +24,34 @@ constexpr BroadcastTime kFirstSecond{2026, 12, 7, 4, 0, 0};
 
 std::string U8(const char8_t* text) { return reinterpret_cast<const char*>(text); }
 
-SoakMultiplexSpec MultiplexA(const SoakOptions& o, ClockSeconds start)
+SoakMultiplexPlan MultiplexA(const SoakOptions& o, ClockSeconds start)
 {
-    SoakMultiplexSpec spec{.network = 0x7FE0, .channel = 27, .tsName = U8(u8"ルマーラ"), .provider = U8(u8"ルマーラ放送網")};
+    SoakMultiplexPlan plan{.network = 0x7FE0, .channel = 27, .tsName = U8(u8"ルマーラ"), .provider = U8(u8"ルマーラ放送網")};
     const char8_t* names[] = {u8"ルマーラ総合", u8"みなとテレビ", u8"さくら放送", u8"かわせＴＶ",
                               u8"ほしぞらテレビ", u8"あおば放送", u8"こだまテレビ", u8"つばさ放送"};
-    for (int i = 0; i < 8; ++i) spec.services.push_back({static_cast<uint16_t>(0x0400 + 8 * i), U8(names[i])});
-    spec.seed = o.seed;
-    spec.start = start;
-    spec.days = o.days;
+    for (int i = 0; i < 8; ++i) plan.services.push_back({static_cast<uint16_t>(0x0400 + 8 * i), U8(names[i])});
+    plan.seed = o.seed;
+    plan.start = start;
+    plan.days = o.days;
     const ClockSeconds midnight = start / kDaySeconds * kDaySeconds;
-    spec.offAirService = 5;
-    spec.offAirFrom = o.days >= 5 ? midnight + 3 * kDaySeconds : midnight + 10 * kHour;
-    spec.offAirUntil = o.days >= 5 ? midnight + 4 * kDaySeconds : midnight + 18 * kHour;
-    spec.revisionsPerDay = 6;
-    spec.overrunService = 2;
-    spec.overrunStart = midnight + (o.days >= 3 ? 2 : 0) * kDaySeconds + 19 * kHour;
-    return spec;
+    plan.offAirService = 5;
+    plan.offAirFrom = o.days >= 5 ? midnight + 3 * kDaySeconds : midnight + 10 * kHour;
+    plan.offAirUntil = o.days >= 5 ? midnight + 4 * kDaySeconds : midnight + 18 * kHour;
+    plan.revisionsPerDay = 6;
+    plan.overrunService = 2;
+    plan.overrunStart = midnight + (o.days >= 3 ? 2 : 0) * kDaySeconds + 19 * kHour;
+    return plan;
 }
 
-SoakMultiplexSpec MultiplexB(const SoakOptions& o, ClockSeconds start)
+SoakMultiplexPlan MultiplexB(const SoakOptions& o, ClockSeconds start)
 {
-    SoakMultiplexSpec spec{.network = 0x7FE8, .channel = 25, .tsName = U8(u8"みなみ"), .provider = U8(u8"みなみ放送")};
-    spec.services = {{0x0500, U8(u8"みなみテレビ")}, {0x0508, U8(u8"みなみ第２")}, {0x0510, U8(u8"みなみ教育")}};
-    spec.seed = o.seed + 1;
-    spec.start = start;
-    spec.days = o.days;
-    spec.revisionsPerDay = 3;
-    return spec;
+    SoakMultiplexPlan plan{.network = 0x7FE8, .channel = 25, .tsName = U8(u8"みなみ"), .provider = U8(u8"みなみ放送")};
+    plan.services = {{0x0500, U8(u8"みなみテレビ")}, {0x0508, U8(u8"みなみ第２")}, {0x0510, U8(u8"みなみ教育")}};
+    plan.seed = o.seed + 1;
+    plan.start = start;
+    plan.days = o.days;
+    plan.revisionsPerDay = 3;
+    return plan;
 }
 
 std::string Utf8Row(const ListTexts& row)
@@ -77,8 +77,8 @@ SoakRun::SoakRun(const SoakOptions& options, HostWindows& windows)
     m_multiplexes.push_back(std::make_unique<SoakMultiplex>(MultiplexA(options, m_start)));
     m_multiplexes.push_back(std::make_unique<SoakMultiplex>(MultiplexB(options, m_start)));
     for (const auto& multiplex : m_multiplexes)
-        for (const SoakServiceSpec& service : multiplex->Spec().services)
-            m_truth.Name(service.serviceId, service.name, multiplex->Spec().tsName);
+        for (const SoakServicePlan& service : multiplex->Setup().services)
+            m_truth.Name(service.serviceId, service.name, multiplex->Setup().tsName);
 }
 
 void SoakRun::Fail(const std::string& what)
@@ -183,7 +183,7 @@ void SoakRun::Tune(size_t multiplex)
 {
     m_tuned = multiplex;
     const SoakMultiplex& target = *m_multiplexes[multiplex];
-    m_viewer.Tune(target.Spec().channel, target.ServiceIds());
+    m_viewer.Tune(target.Setup().channel, target.ServiceIds());
     ++m_tunes;
 }
 

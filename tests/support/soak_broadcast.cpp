@@ -95,23 +95,23 @@ BroadcastTime FromClock(ClockSeconds seconds)
     return {year, month, day, static_cast<int>(rest / 3600), static_cast<int>(rest / 60 % 60), static_cast<int>(rest % 60)};
 }
 
-SoakMultiplex::SoakMultiplex(SoakMultiplexSpec spec) : m_spec(std::move(spec)), m_dice(m_spec.seed)
+SoakMultiplex::SoakMultiplex(SoakMultiplexPlan plan) : m_plan(std::move(plan)), m_dice(m_plan.seed)
 {
-    m_now = m_spec.start;
-    m_services.resize(m_spec.services.size());
+    m_now = m_plan.start;
+    m_services.resize(m_plan.services.size());
     Plan();
 }
 
 std::vector<uint16_t> SoakMultiplex::ServiceIds() const
 {
     std::vector<uint16_t> ids;
-    for (const SoakServiceSpec& s : m_spec.services) ids.push_back(s.serviceId);
+    for (const SoakServicePlan& s : m_plan.services) ids.push_back(s.serviceId);
     return ids;
 }
 
 bool SoakMultiplex::OnAir(size_t service, ClockSeconds t) const
 {
-    return static_cast<int>(service) != m_spec.offAirService || t < m_spec.offAirFrom || t >= m_spec.offAirUntil;
+    return static_cast<int>(service) != m_plan.offAirService || t < m_plan.offAirFrom || t >= m_plan.offAirUntil;
 }
 
 SoakProgramme SoakMultiplex::NewProgramme(Service& service, ClockSeconds start, int duration, std::mt19937& dice)
@@ -134,27 +134,27 @@ SoakProgramme SoakMultiplex::NewProgramme(Service& service, ClockSeconds start, 
 // two hours with an hour after it.
 void SoakMultiplex::PlanService(Service& service, size_t index, std::mt19937& dice)
 {
-    const ClockSeconds first = (FloorDiv(m_spec.start, kDaySeconds) - 1) * kDaySeconds;
-    const ClockSeconds last = first + (m_spec.days + kScheduleDays + 2) * kDaySeconds;
-    const bool offAir = static_cast<int>(index) == m_spec.offAirService;
-    const bool live = static_cast<int>(index) == m_spec.overrunService;
+    const ClockSeconds first = (FloorDiv(m_plan.start, kDaySeconds) - 1) * kDaySeconds;
+    const ClockSeconds last = first + (m_plan.days + kScheduleDays + 2) * kDaySeconds;
+    const bool offAir = static_cast<int>(index) == m_plan.offAirService;
+    const bool live = static_cast<int>(index) == m_plan.overrunService;
     ClockSeconds t = first;
     while (t < last) {
         int duration = static_cast<int>(kDurations[dice() % (sizeof kDurations / sizeof kDurations[0])] * kMinute);
-        if (live && t == m_spec.overrunStart) {
+        if (live && t == m_plan.overrunStart) {
             SoakProgramme p = NewProgramme(service, t, kLiveMinutes * kMinute, dice);
             p.title = reinterpret_cast<const char*>(kLiveTitle);
             p.genre = 1;
             service.plan[t] = p;
             t += p.duration;
             duration = 60 * kMinute;
-        } else if (live && t < m_spec.overrunStart && t + duration > m_spec.overrunStart) {
-            duration = static_cast<int>(m_spec.overrunStart - t);
+        } else if (live && t < m_plan.overrunStart && t + duration > m_plan.overrunStart) {
+            duration = static_cast<int>(m_plan.overrunStart - t);
         }
-        if (offAir && t < m_spec.offAirFrom && t + duration > m_spec.offAirFrom)
-            duration = static_cast<int>(m_spec.offAirFrom - t);
-        if (offAir && t >= m_spec.offAirFrom && t < m_spec.offAirUntil) {
-            t = m_spec.offAirUntil;
+        if (offAir && t < m_plan.offAirFrom && t + duration > m_plan.offAirFrom)
+            duration = static_cast<int>(m_plan.offAirFrom - t);
+        if (offAir && t >= m_plan.offAirFrom && t < m_plan.offAirUntil) {
+            t = m_plan.offAirUntil;
             continue;
         }
         service.plan[t] = NewProgramme(service, t, duration, dice);
@@ -164,7 +164,7 @@ void SoakMultiplex::PlanService(Service& service, size_t index, std::mt19937& di
 
 void SoakMultiplex::Plan()
 {
-    std::mt19937 dice(m_spec.seed * 7919u + 1);
+    std::mt19937 dice(m_plan.seed * 7919u + 1);
     for (size_t i = 0; i < m_services.size(); ++i) {
         PlanService(m_services[i], i, dice);
         m_services[i].pfVersion = static_cast<uint8_t>(dice() % 32);
@@ -172,19 +172,19 @@ void SoakMultiplex::Plan()
     // Revisions at five past chosen hours, away from midnight and from the small hours when
     // viewers restart; one multiplex revises at its own hours.
     static const int kHours[] = {6, 8, 11, 13, 16, 18, 20, 22};
-    const int64_t firstDay = FloorDiv(m_spec.start, kDaySeconds);
-    for (int d = 0; d < m_spec.days; ++d)
-        for (int r = 0; r < m_spec.revisionsPerDay && r < 8; ++r) {
-            const int hour = kHours[(r * 2 + (m_spec.seed % 2)) % 8];
+    const int64_t firstDay = FloorDiv(m_plan.start, kDaySeconds);
+    for (int d = 0; d < m_plan.days; ++d)
+        for (int r = 0; r < m_plan.revisionsPerDay && r < 8; ++r) {
+            const int hour = kHours[(r * 2 + (m_plan.seed % 2)) % 8];
             m_revisionTimes.push_back((firstDay + d) * kDaySeconds + hour * 3600 + 5 * kMinute);
         }
-    if (m_spec.overrunService >= 0) {
-        m_revisionTimes.push_back(m_spec.overrunStart + kOverrunNoticeMinutes * kMinute);
-        m_revisionTimes.push_back(m_spec.overrunStart + (kLiveMinutes + kOverrunMinutes) * kMinute);
+    if (m_plan.overrunService >= 0) {
+        m_revisionTimes.push_back(m_plan.overrunStart + kOverrunNoticeMinutes * kMinute);
+        m_revisionTimes.push_back(m_plan.overrunStart + (kLiveMinutes + kOverrunMinutes) * kMinute);
     }
     std::sort(m_revisionTimes.begin(), m_revisionTimes.end());
-    for (int d = 0; d < m_spec.days; ++d)
-        for (int k = 0; k < m_spec.damagedPerDay; ++k)
+    for (int d = 0; d < m_plan.days; ++d)
+        for (int k = 0; k < m_plan.damagedPerDay; ++k)
             m_damageTimes.push_back((firstDay + d) * kDaySeconds + static_cast<ClockSeconds>(dice() % kDaySeconds));
     std::sort(m_damageTimes.begin(), m_damageTimes.end(), std::greater<>());
 }
@@ -208,14 +208,14 @@ void SoakMultiplex::Touch(Service& service, ClockSeconds start)
 
 void SoakMultiplex::Revise(ClockSeconds at)
 {
-    if (m_spec.overrunService >= 0) {
-        const ClockSeconds notice = m_spec.overrunStart + kOverrunNoticeMinutes * kMinute;
-        const ClockSeconds end = m_spec.overrunStart + (kLiveMinutes + kOverrunMinutes) * kMinute;
+    if (m_plan.overrunService >= 0) {
+        const ClockSeconds notice = m_plan.overrunStart + kOverrunNoticeMinutes * kMinute;
+        const ClockSeconds end = m_plan.overrunStart + (kLiveMinutes + kOverrunMinutes) * kMinute;
         if (at == notice || at == end) return Overrun(at, at == end);
     }
     std::vector<size_t> candidates;
     for (size_t i = 0; i < m_services.size(); ++i)
-        if (static_cast<int>(i) != m_spec.offAirService && static_cast<int>(i) != m_spec.overrunService)
+        if (static_cast<int>(i) != m_plan.offAirService && static_cast<int>(i) != m_plan.overrunService)
             candidates.push_back(i);
     if (!candidates.empty()) ReviseOne(candidates[m_dice() % candidates.size()], at);
 }
@@ -229,7 +229,7 @@ void SoakMultiplex::ReviseOne(size_t index, ClockSeconds at)
     auto p = service.plan.lower_bound(from);
     if (p == service.plan.end() || std::next(p) == service.plan.end()) return;
     auto q = std::next(p);
-    SoakRevision revision{at, m_spec.services[index].serviceId, ""};
+    SoakRevision revision{at, m_plan.services[index].serviceId, ""};
     const int kind = static_cast<int>(m_dice() % 5);
     if (kind == 0) {
         revision.what = "retitled";
@@ -275,8 +275,8 @@ void SoakMultiplex::ReviseOne(size_t index, ClockSeconds at)
 // programme after it starts late.
 void SoakMultiplex::Overrun(ClockSeconds at, bool ended)
 {
-    Service& service = m_services[static_cast<size_t>(m_spec.overrunService)];
-    auto live = service.plan.find(m_spec.overrunStart);
+    Service& service = m_services[static_cast<size_t>(m_plan.overrunService)];
+    auto live = service.plan.find(m_plan.overrunStart);
     if (live == service.plan.end()) return;
     if (!ended) {
         live->second.duration = kUndefinedDuration;
@@ -285,7 +285,7 @@ void SoakMultiplex::Overrun(ClockSeconds at, bool ended)
         const int overrun = kOverrunMinutes * kMinute;
         live->second.duration = (kLiveMinutes + kOverrunMinutes) * kMinute;
         Touch(service, live->first);
-        auto next = service.plan.find(m_spec.overrunStart + kLiveMinutes * kMinute);
+        auto next = service.plan.find(m_plan.overrunStart + kLiveMinutes * kMinute);
         if (next != service.plan.end()) {
             SoakProgramme moved = next->second;
             service.plan.erase(next);
@@ -295,7 +295,7 @@ void SoakMultiplex::Overrun(ClockSeconds at, bool ended)
             Touch(service, moved.start);
         }
     }
-    m_revisions.push_back({at, m_spec.services[static_cast<size_t>(m_spec.overrunService)].serviceId,
+    m_revisions.push_back({at, m_plan.services[static_cast<size_t>(m_plan.overrunService)].serviceId,
                            ended ? "ended" : "overrun"});
 }
 
@@ -319,7 +319,7 @@ void SoakMultiplex::Second(Bytes* out, const Listener& listener)
     }
     if (m_now % 5 == 0 && out) {
         AppendBytes(*out, MakeTotPacket(FromClock(m_now), m_totCc++));
-        for (int n = 0; n < m_spec.stuffingPerPacket; ++n) AppendBytes(*out, MakeNullPacket());
+        for (int n = 0; n < m_plan.stuffingPerPacket; ++n) AppendBytes(*out, MakeNullPacket());
     }
     if (m_now % kServiceTablesEverySeconds == 0) EmitServiceTables(out);
     for (size_t i = 0; i < m_services.size(); ++i) EmitPresentFollowing(i, out, listener);
@@ -336,7 +336,7 @@ void SoakMultiplex::EmitSection(const Bytes& section, Bytes* out, bool damage)
     }
     for (size_t at = 0; at < packets.size(); at += kPacketSize) {
         out->insert(out->end(), packets.begin() + static_cast<long>(at), packets.begin() + static_cast<long>(at + kPacketSize));
-        for (int n = 0; n < m_spec.stuffingPerPacket; ++n) AppendBytes(*out, MakeNullPacket());
+        for (int n = 0; n < m_plan.stuffingPerPacket; ++n) AppendBytes(*out, MakeNullPacket());
     }
 }
 
@@ -344,14 +344,14 @@ void SoakMultiplex::EmitServiceTables(Bytes* out)
 {
     if (!out) return;
     std::vector<SingleStreamService> services;
-    for (size_t i = 0; i < m_spec.services.size(); ++i)
-        if (OnAir(i, m_now)) services.push_back({m_spec.services[i].serviceId, Encoded(m_spec.services[i].name)});
+    for (size_t i = 0; i < m_plan.services.size(); ++i)
+        if (OnAir(i, m_now)) services.push_back({m_plan.services[i].serviceId, Encoded(m_plan.services[i].name)});
     const SingleStreamTables tables =
-        MakeSingleStreamTables(m_spec.network, Encoded(m_spec.tsName), Encoded(m_spec.provider), services);
+        MakeSingleStreamTables(m_plan.network, Encoded(m_plan.tsName), Encoded(m_plan.provider), services);
     for (const Bytes& packets : {m_nit.Packetize(tables.nit), m_sdt.Packetize(tables.sdt)}) {
         AppendBytes(*out, packets);
         for (size_t at = 0; at < packets.size(); at += kPacketSize)
-            for (int n = 0; n < m_spec.stuffingPerPacket; ++n) AppendBytes(*out, MakeNullPacket());
+            for (int n = 0; n < m_plan.stuffingPerPacket; ++n) AppendBytes(*out, MakeNullPacket());
     }
 }
 
@@ -378,9 +378,9 @@ void SoakMultiplex::EmitPresentFollowing(size_t index, Bytes* out, const Listene
     for (int k = 0; k < 2; ++k) {
         if (k == 1 && following == service.plan.end()) break;
         const SoakProgramme& p = k == 0 ? present->second : following->second;
-        EitSection pf{.tableId = 0x4E, .serviceId = m_spec.services[index].serviceId, .version = service.pfVersion,
+        EitSection pf{.tableId = 0x4E, .serviceId = m_plan.services[index].serviceId, .version = service.pfVersion,
                       .sectionNumber = static_cast<uint8_t>(k), .lastSectionNumber = 1,
-                      .transportStreamId = m_spec.network, .originalNetworkId = m_spec.network};
+                      .transportStreamId = m_plan.network, .originalNetworkId = m_plan.network};
         pf.events.push_back(ToEvent(p, BasicDescriptors(p)));
         EmitSection(MakeEit(pf), out, false);
         if (out && listener)
@@ -408,9 +408,9 @@ void SoakMultiplex::EmitCarouselStep(Bytes* out, const Listener& listener)
         Segment& segment = service.segments[segmentNumber];
         if (segment.builtDay != m_carouselDay) {
             EitSection eit{.tableId = static_cast<uint8_t>(slot < 32 ? 0x50 : 0x51),
-                           .serviceId = m_spec.services[index].serviceId, .version = segment.version,
+                           .serviceId = m_plan.services[index].serviceId, .version = segment.version,
                            .sectionNumber = static_cast<uint8_t>(slot % 32 * 8), .lastSectionNumber = 0xF8,
-                           .transportStreamId = m_spec.network, .originalNetworkId = m_spec.network,
+                           .transportStreamId = m_plan.network, .originalNetworkId = m_plan.network,
                            .segmentLastSectionNumber = static_cast<uint8_t>(slot % 32 * 8)};
             EitSection ext = eit;
             ext.tableId = static_cast<uint8_t>(eit.tableId + 8);
@@ -426,7 +426,7 @@ void SoakMultiplex::EmitCarouselStep(Bytes* out, const Listener& listener)
         if (damage) m_damageTimes.pop_back();
         EmitSection(extended ? segment.extended : segment.basic, out, damage);
         if (out && listener && !damage)
-            listener({m_spec.services[index].serviceId, extended ? SectionKind::Extended : SectionKind::Basic,
+            listener({m_plan.services[index].serviceId, extended ? SectionKind::Extended : SectionKind::Basic,
                       segmentNumber, m_carouselDay, segment.version, events});
     }
 }

@@ -52,17 +52,17 @@ struct SoakSection {
     Programmes events;
 };
 
-struct SoakServiceSpec {
+struct SoakServicePlan {
     uint16_t serviceId = 0;
     std::string name;  // UTF-8
 };
 
-struct SoakMultiplexSpec {
+struct SoakMultiplexPlan {
     uint16_t network = 0x7FE0;
     int channel = 27;
     std::string tsName;
     std::string provider;
-    std::vector<SoakServiceSpec> services;
+    std::vector<SoakServicePlan> services;
     uint32_t seed = 1;
     ClockSeconds start = 0;    // first second played; the schedule starts at its midnight
     int days = 7;
@@ -84,7 +84,7 @@ struct SoakRevision {
 
 class SoakMultiplex {
 public:
-    explicit SoakMultiplex(SoakMultiplexSpec spec);
+    explicit SoakMultiplex(SoakMultiplexPlan plan);
 
     using Listener = std::function<void(const SoakSection&)>;
     // Plays the broadcast up to `until` (exclusive). Packets go to `out` when it is given;
@@ -92,7 +92,7 @@ public:
     void Play(ClockSeconds until, Bytes* out, const Listener& listener);
 
     ClockSeconds Now() const { return m_now; }
-    const SoakMultiplexSpec& Spec() const { return m_spec; }
+    const SoakMultiplexPlan& Setup() const { return m_plan; }
     const std::vector<SoakRevision>& Revisions() const { return m_revisions; }
     std::vector<uint16_t> ServiceIds() const;
     // Services on air at `t` (the SDT lists them).
@@ -130,7 +130,7 @@ private:
     void EmitCarouselStep(Bytes* out, const Listener& listener);
     void EmitSection(const Bytes& section, Bytes* out, bool damage);
 
-    SoakMultiplexSpec m_spec;
+    SoakMultiplexPlan m_plan;
     std::vector<Service> m_services;
     std::vector<SoakRevision> m_revisions;
     std::vector<ClockSeconds> m_revisionTimes;  // pending, in order
