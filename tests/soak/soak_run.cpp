@@ -193,6 +193,8 @@ void SoakRun::StartViewer(ClockSeconds at)
     const Bytes tot = MakeTotPacket(FromClock(at), m_totCc++);
     m_viewer.Feed(tot);
     Tune(m_tuned);
+    // The cost run plays no user, and the two watchers' polling would be billed to the plug-in.
+    if (m_options.realtimeMinutes > 0) return;
     m_closer = std::make_unique<ModalCloser>(m_viewer.MainWindow(), kModalHoldMs);
     m_watchdog = std::make_unique<Watchdog>(m_viewer.MainWindow(), kAnswerTimeoutMs, [] { return std::string("soak"); });
 }
