@@ -8,7 +8,7 @@
 set -eu
 cd "$(dirname "$0")/.."
 days=${1:-7}
-minutes=${2:-5}
+minutes=${2:-10}
 sh tools/setup.sh
 cmake --preset win32 >/dev/null
 cmake --build --preset win32 -j2 --target lumara_soak
