@@ -23,17 +23,6 @@ BOOL CALLBACK MatchMain(HWND hwnd, LPARAM context)
     return FALSE;
 }
 
-std::string ItemText(HWND list, int item, int column)
-{
-    char text[512] = {};
-    LVITEMA lv = {};
-    lv.iSubItem = column;
-    lv.pszText = text;
-    lv.cchTextMax = sizeof text;
-    SendMessageA(list, LVM_GETITEMTEXTA, item, reinterpret_cast<LPARAM>(&lv));
-    return text;
-}
-
 }  // namespace
 
 uint64_t ThreadCpu()
@@ -110,15 +99,7 @@ void SoakViewer::Tune(int channel, const std::vector<uint16_t>& services)
 
 HWND SoakViewer::List() const { return m_main ? GetDlgItem(m_main, kMainListId) : nullptr; }
 
-std::vector<ListTexts> SoakViewer::Rows() const
-{
-    std::vector<ListTexts> rows;
-    const HWND list = List();
-    if (!list) return rows;
-    const int count = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
-    for (int i = 0; i < count; ++i) rows.push_back({ItemText(list, i, 0), ItemText(list, i, 1), ItemText(list, i, 2)});
-    return rows;
-}
+std::vector<ListTexts> SoakViewer::Rows() const { return ListItems(List()); }
 
 // The plug-in's window: a child of the host's window or a window of this thread of its own,
 // found by its list control.

@@ -11,10 +11,11 @@
 #include <vector>
 
 #include "fake_host.h"
+#include "list_texts.h"
 #include "plugin_abi.h"
 #include "support/section_builder.h"
 
-using ListTexts = std::array<std::string, 3>;
+using ListTexts = ItemTexts;
 
 class SoakViewer {
 public:

@@ -11,33 +11,12 @@
 #include <vector>
 
 #include "host_fixture.h"
+#include "list_texts.h"
 #include "support/sample_stream.h"
 #include "window_capture.h"
 
-using ItemTexts = std::array<std::string, 3>;
-
 // The sample multiplex's services in id order; 0x0401 is the sub-channel of 0x0400.
 inline const std::vector<uint32_t> kSampleServices = {0x0400, 0x0401, 0x0408, 0x0410, 0x0418, 0x0420};
-
-inline std::string ListItemText(HWND list, int item, int column)
-{
-    char text[256] = {};
-    LVITEMA lv = {};
-    lv.iSubItem = column;
-    lv.pszText = text;
-    lv.cchTextMax = sizeof text;
-    SendMessageA(list, LVM_GETITEMTEXTA, item, reinterpret_cast<LPARAM>(&lv));
-    return text;
-}
-
-inline std::vector<ItemTexts> ListItems(HWND list)
-{
-    std::vector<ItemTexts> items;
-    const int count = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
-    for (int i = 0; i < count; ++i)
-        items.push_back({ListItemText(list, i, 0), ListItemText(list, i, 1), ListItemText(list, i, 2)});
-    return items;
-}
 
 inline int FindItem(HWND list, const std::string& name)
 {
