@@ -64,8 +64,8 @@ bool Record(ChangeLog& log, uint16_t serviceId, const EventSnapshot* before, con
 void RefreshOriginal(SectionSlot& original, const SectionSlot& slot)
 {
     original.versionChanges = slot.versionChanges;
-    EmptySlot(original);
-    if (slot.data && slot.length) StoreSection(original, slot.data, slot.length);
+    // The original's storage is reused when the copy fits; a failed copy leaves it empty.
+    if (!slot.data || !slot.length || !StoreSection(original, slot.data, slot.length)) EmptySlot(original);
 }
 
 }  // namespace

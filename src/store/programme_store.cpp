@@ -13,32 +13,60 @@ void FreeSlots(SectionSlot* slots, int count)
     }
 }
 
+// Where the scan of the store for a service id ends: the position of the entry, or where a
+// new one goes (`found` false; kNoService when the store is full).
+struct ServicePosition {
+    int index = kNoService;
+    bool found = false;
+};
+
+ServicePosition Scan(const ProgrammeStore& store, uint16_t serviceId)
+{
+    ServiceEntry* const* services = store.services;
+    for (int i = 0; i < kMaxServices; ++i) {
+        if (!services[i]) return {i, false};
+        if (services[i]->serviceId == serviceId) return {i, true};
+        if (services[i]->serviceId > serviceId && store.serviceCount < kMaxServices) return {i, false};
+    }
+    return {};
+}
+
+// The hint is only ever the scan's answer for its service, and every change of the array
+// either goes through FindOrAddService (which sets it) or ClearStore (which drops it).
+bool HintHolds(const ProgrammeStore& store, uint16_t serviceId)
+{
+    const int hint = store.lastFound;
+    return hint < kMaxServices && store.services[hint] && store.services[hint]->serviceId == serviceId;
+}
+
 }  // namespace
+
+int FindService(ProgrammeStore& store, uint16_t serviceId)
+{
+    if (HintHolds(store, serviceId)) return store.lastFound;
+    const ServicePosition at = Scan(store, serviceId);
+    if (!at.found) return kNoService;
+    store.lastFound = at.index;
+    return at.index;
+}
 
 int FindOrAddService(ProgrammeStore& store, uint16_t serviceId)
 {
-    ServiceEntry** services = store.services;
-    for (int i = 0; i < kMaxServices; ++i) {
-        if (!services[i]) {
-            ServiceEntry* entry = new (std::nothrow) ServiceEntry();
-            if (!entry) return kNoService;
-            entry->serviceId = serviceId;
-            services[i] = entry;
-            ++store.serviceCount;
-            return i;
-        }
-        if (services[i]->serviceId == serviceId) return i;
-        if (services[i]->serviceId > serviceId && store.serviceCount < kMaxServices) {
-            ServiceEntry* entry = new (std::nothrow) ServiceEntry();
-            if (!entry) return kNoService;
-            entry->serviceId = serviceId;
-            std::memmove(&services[i + 1], &services[i], sizeof(services[0]) * (store.serviceCount - i));
-            services[i] = entry;
-            ++store.serviceCount;
-            return i;
-        }
+    if (HintHolds(store, serviceId)) return store.lastFound;
+    const ServicePosition at = Scan(store, serviceId);
+    if (!at.found && at.index != kNoService) {
+        ServiceEntry* entry = new (std::nothrow) ServiceEntry();
+        if (!entry) return kNoService;
+        entry->serviceId = serviceId;
+        ServiceEntry** services = store.services;
+        if (services[at.index])
+            std::memmove(&services[at.index + 1], &services[at.index],
+                         sizeof(services[0]) * static_cast<size_t>(store.serviceCount - at.index));
+        services[at.index] = entry;
+        ++store.serviceCount;
     }
-    return kNoService;
+    store.lastFound = at.index;
+    return at.index;
 }
 
 void ReleaseServiceEntry(ServiceEntry* entry)
@@ -60,6 +88,7 @@ void ClearStore(ProgrammeStore& store)
         entry = nullptr;
     }
     store.serviceCount = 0;
+    store.lastFound = kNoService;
 }
 
 bool StoreSection(SectionSlot& slot, const uint8_t* section, size_t n)
@@ -74,6 +103,7 @@ bool StoreSection(SectionSlot& slot, const uint8_t* section, size_t n)
     }
     if (n) std::memcpy(slot.data, section, n);
     slot.length = static_cast<uint16_t>(n);
+    slot.crcChecked = 0;
     return true;
 }
 
@@ -83,6 +113,7 @@ void EmptySlot(SectionSlot& slot)
     slot.data = nullptr;
     slot.capacity = 0;
     slot.length = 0;
+    slot.crcChecked = 0;
 }
 
 void CopySlot(SectionSlot& target, const SectionSlot& source)

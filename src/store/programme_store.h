@@ -19,11 +19,16 @@ struct ProgrammeStore {
     int cacheVersion = 0;
     int dirty = 0;
     int64_t scheduleBase = 0;  // local midnight of the stored schedule's first day
+    int lastFound = kNoService;  // FindOrAddService's last answer: sections come service by service
 };
 
 // Position 0..49 of the service, added in service-id order when new; kNoService when the
 // store is full or the entry cannot be created (the store is then unchanged).
 int FindOrAddService(ProgrammeStore& store, uint16_t serviceId);
+
+// Position of the service as FindOrAddService would give it, or kNoService when that would
+// add an entry. Never changes the services.
+int FindService(ProgrammeStore& store, uint16_t serviceId);
 
 // Frees the sections of all slots and the entry itself. Null is allowed.
 void ReleaseServiceEntry(ServiceEntry* entry);
@@ -32,7 +37,8 @@ void ReleaseServiceEntry(ServiceEntry* entry);
 void ClearStore(ProgrammeStore& store);
 
 // Makes the slot hold a copy of n bytes, reusing its storage when large enough. On an
-// allocation failure the slot keeps what it held and false is returned.
+// allocation failure the slot keeps what it held and false is returned. The copy counts as
+// unchecked (crcChecked 0) until its writer says otherwise.
 bool StoreSection(SectionSlot& slot, const uint8_t* section, size_t n);
 
 // Frees the slot's section; versionChanges is kept.

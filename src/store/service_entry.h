@@ -14,6 +14,9 @@ constexpr int kSlotsPerService = 3 * kScheduleSlots + 2;
 
 struct SectionSlot {
     uint16_t versionChanges = 0;  // new versions since the change detection last compared
+    // 1 when data came in through the intake with its CRC checked: a section arriving equal to
+    // it is valid without a check of its own. Written by the EIT handler, cleared by StoreSection.
+    uint8_t crcChecked = 0;
     uint8_t* data = nullptr;      // owned; null = empty slot
     uint16_t capacity = 0;        // bytes allocated at data
     uint16_t length = 0;          // section_length + 3; 0 = empty

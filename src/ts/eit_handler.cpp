@@ -2,6 +2,8 @@
 // where. Sections are kept whole; the readers walk their events later. The hand-off to the
 // change detection is the slots' versionChanges, the reference copies in scheduleOriginal
 // and the parser's dirty flag.
+#include <cstring>
+
 #include "store/programme_store.h"
 #include "broadcast/byte_reader.h"
 #include "ts/eit_day_change.h"
@@ -105,6 +107,7 @@ void StoreInTarget(StreamParser& parser, const Target& target, const uint8_t* se
     // Counted only once the copy is held, so a count never announces a section the slot
     // does not have.
     if (!StoreSection(slot, section, static_cast<size_t>(h.sectionLength) + 3)) return;
+    slot.crcChecked = 1;  // handlers see only sections whose CRC the intake checked
     if (!newVersion) return;
     ++slot.versionChanges;
     parser.store.dirty = 1;
@@ -133,4 +136,19 @@ void HandleEitSection(StreamParser& parser, const uint8_t* section, int length)
         if (change == DayChange::Discarded || dayChanges == kMaxDayChangesPerSection) return;
     }
     StoreInTarget(parser, target, section, h);
+}
+
+// An equal section would find its slot as the handler does, pass the day-change test (same
+// first event), count no version and leave dirty and the reference copy alone: the handler
+// would change nothing, and the stored copy, checked when it came in, vouches for its CRC.
+bool IsStoredEitSection(StreamParser& parser, const uint8_t* section, int length)
+{
+    EitHeader h;
+    if (!ReadHeader(section, length, h) || !IsAcceptedTable(h.tableId)) return false;
+    if (h.sectionLength <= kEventlessSectionLength || h.sectionLength + 3 != length) return false;
+    const int index = FindService(parser.store, h.serviceId);
+    if (index == kNoService) return false;
+    const SectionSlot* slot = ChooseSlot(*parser.store.services[index], h).slot;
+    return slot && slot->crcChecked && slot->data && slot->length == length &&
+           std::memcmp(slot->data, section, static_cast<size_t>(length)) == 0;
 }

@@ -159,6 +159,22 @@ size_t TakePackets(StreamParser& parser, const uint8_t* data, size_t size)
     return count;
 }
 
+namespace {
+
+enum class Intake { Dropped, Repeat, Handle };
+
+// Broadcast repeats its carousels: most EIT sections arrive equal to the one already stored
+// and are done with as soon as that is known. The CRC check is for the others.
+Intake Classify(StreamParser& parser, int pid, const uint8_t* section, int total)
+{
+    const size_t size = static_cast<size_t>(total);
+    if (parser.plainIntake) return Crc32Slicing(section, size) == 0 ? Intake::Handle : Intake::Dropped;
+    if (pid == kPidEit && IsStoredEitSection(parser, section, total)) return Intake::Repeat;
+    return Crc32(section, size) == 0 ? Intake::Handle : Intake::Dropped;
+}
+
+}  // namespace
+
 void ProcessSections(StreamParser& parser, int pid)
 {
     PidBuffer* buffer = parser.pidBuffers[pid];
@@ -179,12 +195,17 @@ void ProcessSections(StreamParser& parser, int pid)
         }
         const int total = sectionLength + 3;
         if (available < total) break;
-        if (Crc32(section, total) != 0) {
+        const Intake intake = Classify(parser, pid, section, total);
+        if (intake == Intake::Dropped) {
             Empty(*buffer);
             return;
         }
+        ++parser.sectionCount;
         if (parser.sectionTap) parser.sectionTap(parser.sectionTapContext, pid, section, total);
-        handler(parser, section, total);
+        if (intake == Intake::Handle)
+            handler(parser, section, total);
+        else
+            ++parser.repeatCount;
         offset += total;
         if (available == total || buffer->data[offset] == kStuffing) {
             Empty(*buffer);

@@ -49,6 +49,12 @@ struct StreamParser {
 
     SectionTap sectionTap = nullptr;
     void* sectionTapContext = nullptr;
+
+    // Every section CRC-checked (portable CRC) and handed to its handler, repeats included:
+    // the reference the fast intake is compared with.
+    bool plainIntake = false;
+    uint64_t sectionCount = 0;  // complete valid sections taken
+    uint64_t repeatCount = 0;   // of which equal to their stored copy, so neither checked nor handled
 };
 
 // Packet intake for one 188-byte packet.

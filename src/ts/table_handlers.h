@@ -9,3 +9,7 @@ struct StreamParser;
 void HandleNitSection(StreamParser& parser, const uint8_t* section, int length);
 void HandleSdtSection(StreamParser& parser, const uint8_t* section, int length);
 void HandleEitSection(StreamParser& parser, const uint8_t* section, int length);
+
+// True when an EIT section is byte for byte the CRC-checked copy already in its slot:
+// HandleEitSection would change nothing, and the section needs no CRC check.
+bool IsStoredEitSection(StreamParser& parser, const uint8_t* section, int length);
