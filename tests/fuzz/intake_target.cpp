@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "changelog/change_log.h"
+#include "store/event_cache.h"
 #include "fuzz_readers.h"
 #include "fuzz_targets.h"
 #include "ts/stream_parser.h"
@@ -41,9 +42,13 @@ void FavourServiceInformation(std::vector<uint8_t>& packets)
 void FuzzIntake(const uint8_t* data, size_t size)
 {
     if (size < 1) return;
+    // The plain intake beside the fast one: whatever the input, both must keep the same store.
     auto parser = std::make_unique<StreamParser>();
-    ChangeLog log;
+    auto plain = std::make_unique<StreamParser>();
+    plain->plainIntake = true;
+    ChangeLog log, plainLog;
     TakePackets(*parser, kTotPacket, sizeof kTotPacket);
+    TakePackets(*plain, kTotPacket, sizeof kTotPacket);
     // The first byte picks how the host cuts its blocks, fragments included.
     const size_t blockSize = 1 + data[0] * 7u;
     std::vector<uint8_t> packets(data + 1, data + size);
@@ -55,11 +60,20 @@ void FuzzIntake(const uint8_t* data, size_t size)
         // Each block in its own allocation, so a read past its end is caught.
         std::vector<uint8_t> block(packets.begin() + static_cast<long>(pos), packets.begin() + static_cast<long>(pos + n));
         TakePackets(*parser, block.data(), block.size());
+        TakePackets(*plain, block.data(), block.size());
         if (pos + n >= nextTick && pos + n < packets.size()) {
             RunWindowTick(*parser, log);
+            RunWindowTick(*plain, plainLog);
             nextTick += tickEvery;
         }
     }
     ReadStore(*parser);
     RunWindowTick(*parser, log);
+    RunWindowTick(*plain, plainLog);
+    std::vector<uint8_t> image, plainImage;
+    FuzzCheck(BuildEventCacheImage(parser->store, image) && BuildEventCacheImage(plain->store, plainImage),
+              "no cache image");
+    FuzzCheck(image == plainImage && parser->sectionCount == plain->sectionCount &&
+                  parser->store.dirty == plain->store.dirty && parser->store.scheduleBase == plain->store.scheduleBase,
+              "the fast intake kept another store than the plain one");
 }
