@@ -1,3 +1,4 @@
+// The CRC path of this processor, chosen once: CPUID on the first call.
 #include "ts/crc32.h"
 
 namespace {

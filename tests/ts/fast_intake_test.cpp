@@ -2,8 +2,6 @@
 // hint) against the plain intake: on every input the same store and the same event cache.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cstdio>
 #include <memory>
 #include <random>
 #include <string>
@@ -14,37 +12,13 @@
 #include "support/packetizer.h"
 #include "support/parser_probe.h"
 #include "support/sample_stream.h"
+#include "support/test_files.h"
 #include "ts/crc32.h"
 #include "ts/stream_parser.h"
 
 namespace {
 
-Bytes ReadRealData(const std::string& name)
-{
-    Bytes bytes;
-    if (FILE* f = std::fopen((std::string(LUMARA_REALDATA_DIR) + "/" + name).c_str(), "rb")) {
-        for (int c; (c = std::fgetc(f)) != EOF;) bytes.push_back(static_cast<uint8_t>(c));
-        std::fclose(f);
-    }
-    return bytes;
-}
-
-// The captured tables of test-062 (sections back to back) on their PIDs.
-Bytes PacketizedTables()
-{
-    const Bytes raw = ReadRealData("test-062.tstables.bin");
-    Packetizer nit(kPidNit), sdt(kPidSdt), eit(kPidEit);
-    Bytes out;
-    for (size_t at = 0; at + 3 <= raw.size();) {
-        const size_t total = ((raw[at + 1] & 0x0F) << 8 | raw[at + 2]) + 3u;
-        if (at + total > raw.size()) break;
-        const Bytes section(raw.begin() + static_cast<long>(at), raw.begin() + static_cast<long>(at + total));
-        Packetizer* p = raw[at] == 0x40 ? &nit : raw[at] == 0x42 ? &sdt : raw[at] == 0x4E ? &eit : nullptr;
-        if (p) AppendBytes(out, p->Packetize(section));
-        at += total;
-    }
-    return out;
-}
+Bytes RealData(const char* name) { return ReadFileBytes(std::string(LUMARA_REALDATA_DIR) + "/" + name); }
 
 // Lost packets and flipped payload bits, the same for every run.
 Bytes Damaged(const Bytes& stream)
@@ -107,11 +81,10 @@ TEST(FastIntakeTest, GivesThePlainIntakesStoreOnEveryInput)
     } inputs[] = {
         {"sample", MakeSampleStream(), true},
         {"all-EIT", MakeFullScheduleStream(MakeFullSchedule(), 2), true},
-        {"test-062", PacketizedTables(), false},
-        {"test-101", ReadRealData("test-101.ts"), false},
-        {"test-181", ReadRealData("test-181.ts"), false},
-        {"test-186.1", ReadRealData("test-186.1.ts"), false},
-        {"test-186.2", ReadRealData("test-186.2.ts"), false},
+        {"test-101", RealData("test-101.ts"), false},
+        {"test-181", RealData("test-181.ts"), false},
+        {"test-186.1", RealData("test-186.1.ts"), false},
+        {"test-186.2", RealData("test-186.2.ts"), false},
     };
     for (const auto& input : inputs) {
         ASSERT_FALSE(input.stream.empty()) << input.name;
@@ -130,16 +103,6 @@ TEST(FastIntakeTest, GivesThePlainIntakesStoreOnEveryInput)
             }
         }
     }
-}
-
-SectionSlot* SlotHolding(StreamParser& parser, const Bytes& section)
-{
-    for (ServiceEntry* s : parser.store.services)
-        for (SectionSlot* slots : {s ? s->schedule : nullptr, s ? s->scheduleExtended : nullptr, s ? s->presentFollowing : nullptr})
-            for (int i = 0; slots && i < (slots == s->presentFollowing ? 2 : kScheduleSlots); ++i)
-                if (slots[i].length == section.size() && std::equal(section.begin(), section.end(), slots[i].data))
-                    return &slots[i];
-    return nullptr;
 }
 
 // Only a copy whose CRC the intake checked vouches for an equal section; one put in the
@@ -164,8 +127,9 @@ TEST(FastIntakeTest, TrustsOnlyACheckedCopy)
         Packetizer eit(kPidEit);
         Feed(*parser, MakeTotPacket(kFullScheduleClock));
         Feed(*parser, eit.Packetize(good));
-        SectionSlot* slot = SlotHolding(*parser, good);
-        ASSERT_TRUE(slot && StoreSection(*slot, row.stored->data(), row.stored->size()));
+        SectionSlot& slot = parser->store.services[0]->schedule[0];  // 0x50, section 0 of the first service
+        ASSERT_EQ(good.size(), slot.length);
+        ASSERT_TRUE(StoreSection(slot, row.stored->data(), row.stored->size()));
         parser->sectionCount = 0;
         Feed(*parser, eit.Packetize({*row.stored, schedule.eit[1]}));
         EXPECT_EQ(row.sections, parser->sectionCount);
