@@ -48,7 +48,7 @@ Bytes Outcome(const StreamParser& parser)
     Bytes out;
     EXPECT_TRUE(BuildEventCacheImage(parser.store, out));
     const auto put = [&out](uint64_t v) {
-        for (int i = 0; i < 8; ++i) out.push_back(static_cast<uint8_t>(v >> 8 * i));
+        out.insert(out.end(), reinterpret_cast<uint8_t*>(&v), reinterpret_cast<uint8_t*>(&v + 1));
     };
     const auto slots = [&](const SectionSlot* s, int count) {
         for (int i = 0; i < count; ++i) {
@@ -98,9 +98,7 @@ TEST(FastIntakeTest, GivesThePlainIntakesStoreOnEveryInput)
             Feed(*plain, stream);
             EXPECT_TRUE(Outcome(*fast) == Outcome(*plain)) << input.name;
             EXPECT_EQ(0u, plain->repeatCount);
-            if (input.repeats) {
-                EXPECT_GT(fast->repeatCount * 4, fast->sectionCount) << input.name;
-            }
+            EXPECT_TRUE(!input.repeats || fast->repeatCount * 4 > fast->sectionCount) << input.name;
         }
     }
 }
