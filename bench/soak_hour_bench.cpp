@@ -39,8 +39,10 @@ const Hours& TwoHours()
             multiplex.Play(plan.start + t, &second, nullptr);
             h.seconds.push_back(second);
         }
-        for (size_t i = 0; i < kPaddingPackets; ++i)
-            AppendBytes(h.padding, MakePacket(0x0111, false, static_cast<int>(i % 16), Bytes(184, static_cast<uint8_t>(i))));
+        for (size_t i = 0; i < kPaddingPackets; ++i) {
+            const Bytes payload(184, static_cast<uint8_t>(i));
+            AppendBytes(h.padding, MakePacket(0x0111, false, static_cast<int>(i % 16), payload));
+        }
         return h;
     }();
     return hours;
