@@ -12,6 +12,9 @@ WORK=$5
 DTD=/usr/share/xmltv/xmltv.dtd
 passed=0
 failed=0
+# One prefix for every run (ctest's comes from tools/wine-env.sh).
+: "${LUMARA_WINEPREFIX:=$WORK.wineprefix}"
+export LUMARA_WINEPREFIX
 ok() { passed=$((passed + 1)); }
 fail() { echo "FAIL: $*"; failed=$((failed + 1)); }
 if [ ! -x "$NATIVE" ]; then echo "the native build (cmake --preset native) is needed first"; exit 1; fi
