@@ -10,6 +10,7 @@ NATIVE=$3/tools/lumara-inspect
 REAL=$4
 WORK=$5
 DTD=/usr/share/xmltv/xmltv.dtd
+export TZ=JST-9  # both tools show broadcast times as local times
 passed=0
 failed=0
 # One prefix for every run (ctest's comes from tools/wine-env.sh).
@@ -31,7 +32,8 @@ same() {  # WHAT OUTPUT_FILES ARGS...
     (cd native && "$NATIVE" "$@" >stdout 2>stderr; echo $? >status)
     (cd windows && "$WINE_RUN" ../inspect.exe "$@" >stdout 2>stderr; echo $? >status)
     for f in stdout stderr status $outputs; do
-        if [ -e "native/$f" ] && cmp -s "native/$f" "windows/$f"; then :
+        if [ ! -e "native/$f" ] && [ ! -e "windows/$f" ] && [ "$f" != stdout ]; then :  # refused alike
+        elif [ -e "native/$f" ] && cmp -s "native/$f" "windows/$f"; then :
         else fail "$what: $f differs"; diff "native/$f" "windows/$f" | head -5; return; fi
     done
     ok
