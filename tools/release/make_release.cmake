@@ -1,5 +1,5 @@
 # Stages the release files and packs them:
-#   cmake -DBINARIES=a.dll;b.exe -DGUIDE= -DICONV= -DSTRIP= -DDEBUG_DIR= -DSTAGE= -DZIP= -P
+#   cmake -DDLL= -DINSPECT= -DDEMO= -DGUIDE= -DICONV= -DSTRIP= -DDEBUG_DIR= -DSTAGE= -DZIP= -P
 # The archive gets every program stripped; the unstripped twins stay in DEBUG_DIR for reading
 # crash addresses of the shipped build.
 file(REMOVE_RECURSE ${STAGE} ${DEBUG_DIR})
@@ -8,7 +8,7 @@ if(NOT STRIP)
   message(FATAL_ERROR "no strip tool: the release programs would ship their debug sections")
 endif()
 set(files "")
-foreach(binary IN LISTS BINARIES)
+foreach(binary ${DLL} ${INSPECT} ${DEMO})
   get_filename_component(name ${binary} NAME)
   file(COPY ${binary} DESTINATION ${DEBUG_DIR})
   file(COPY ${binary} DESTINATION ${STAGE})
