@@ -78,6 +78,16 @@ if [ $? -eq 0 ] && cmp -s '番組_ü.xml' native/sample.xml && cmp -s 'キャッ
    grep -q '^file: 録画_ü.ts ' report.txt; then ok
 else fail "non-ANSI names: $(cat err.log)"; ls; fi
 
+# The progress line: on a console (Wine makes one of a terminal), never in a redirected stream.
+cat >feed.sh <<FEED
+i=0
+while [ \$i -lt 16 ]; do cat '$WORK/sample.ts'; i=\$((i + 1)); done | '$WINE_RUN' '$WORK/inspect.exe' stream - >/dev/null
+FEED
+script -qec "sh feed.sh" terminal.log >/dev/null 2>&1
+if sed 's/\x1b\[[0-9;?]*[A-Za-z]//g' terminal.log | grep -q "MB/s"; then ok; else fail "no progress line on a console"; fi
+sh feed.sh 2>piped.log
+if [ -s piped.log ]; then fail "a progress line in a redirected stream: $(cat piped.log)"; else ok; fi
+
 # Bad input: the same message and status, no output file left (the native test checks that
 # the messages say why).
 : >empty.ts
