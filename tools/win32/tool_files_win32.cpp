@@ -14,7 +14,7 @@
 namespace {
 
 constexpr int kTemporaryAttempts = 100;
-constexpr size_t kConsoleBuffer = 1 << 16;  // whole lines, so no character is split between writes
+constexpr size_t kOutputBuffer = 1 << 16;
 
 std::wstring Wide(const char* utf8)
 {
@@ -59,11 +59,13 @@ void PrepareToolStreams()
     _setmode(_fileno(stdin), _O_BINARY);
     _setmode(_fileno(stdout), _O_BINARY);
     _setmode(_fileno(stderr), _O_BINARY);
+    // The C runtime leaves standard output unbuffered on any character device (NUL too): one
+    // system call per byte of the report. Whole blocks also keep a character in one write.
+    std::setvbuf(stdout, nullptr, _IOFBF, kOutputBuffer);
     // The report is UTF-8: a console is switched to show it as such while the tool runs.
     if (IsConsole(stdout) || IsConsole(stderr)) {
         g_consoleCodePage = GetConsoleOutputCP();
         if (g_consoleCodePage != CP_UTF8 && SetConsoleOutputCP(CP_UTF8)) std::atexit(&RestoreConsole);
-        if (IsConsole(stdout)) std::setvbuf(stdout, nullptr, _IOFBF, kConsoleBuffer);
     }
     SetFileOpener(&OpenFileUtf8, &RemoveWide);
     SetFileReplacer(&ReplaceFileUtf8);
