@@ -48,6 +48,12 @@ void SetErrnoFrom(DWORD error)
 
 UINT g_consoleCodePage = 0;
 void RestoreConsole() { SetConsoleOutputCP(g_consoleCodePage); }
+// Ctrl+C ends the process without atexit: give the console its code page back first.
+BOOL WINAPI RestoreOnBreak(DWORD)
+{
+    RestoreConsole();
+    return FALSE;
+}
 
 int RemoveWide(const char* path) { return DeleteFileW(Wide(path).c_str()) ? 0 : -1; }
 
@@ -65,7 +71,10 @@ void PrepareToolStreams()
     // The report is UTF-8: a console is switched to show it as such while the tool runs.
     if (IsConsole(stdout) || IsConsole(stderr)) {
         g_consoleCodePage = GetConsoleOutputCP();
-        if (g_consoleCodePage != CP_UTF8 && SetConsoleOutputCP(CP_UTF8)) std::atexit(&RestoreConsole);
+        if (g_consoleCodePage != CP_UTF8 && SetConsoleOutputCP(CP_UTF8)) {
+            std::atexit(&RestoreConsole);
+            SetConsoleCtrlHandler(&RestoreOnBreak, TRUE);
+        }
     }
     SetFileOpener(&OpenFileUtf8, &RemoveWide);
     SetFileReplacer(&ReplaceFileUtf8);
