@@ -18,7 +18,7 @@ fail() { echo "FAIL: $*"; failed=$((failed + 1)); }
 rm -rf "$WORK" && mkdir -p "$WORK/user" && cd "$WORK/user" || exit 1
 cmake -E tar xf "$ZIP" && cp "$SAMPLE" sample.ts || exit 1
 play() {  # the demo's standard error is text mode: CR LF line ends
-    "$WINE_RUN" ./lumara-demo.exe sample.ts --speed 10 --seconds 8 "$@" >rows.txt 2>raw.txt
+    "$WINE_RUN" ./lumara-demo.exe sample.ts --speed 10 --seconds 8 --print "$@" >rows.txt 2>raw.txt
     s=$?
     tr -d '\r' <raw.txt >log.txt
     return $s
