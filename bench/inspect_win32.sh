@@ -72,9 +72,11 @@ function median(list,    n, a, i, j, t) {
     for (i = 2; i <= n; ++i) for (j = i; j > 1 && a[j - 1] + 0 > a[j] + 0; --j) { t = a[j]; a[j] = a[j - 1]; a[j - 1] = t }
     return n == 0 ? "" : (n % 2 ? a[(n + 1) / 2] : (a[n / 2] + a[n / 2 + 1]) / 2)
 }
-function fixed(x) { return x >= 100 ? sprintf("%.0f", x) : x >= 10 ? sprintf("%.1f", x) : x >= 1 ? sprintf("%.2f", x) : sprintf("%.3f", x) }
+function fixed(x) { return x >= 100 ? sprintf("%.0f", x) : x >= 10 ? sprintf("%.1f", x) : x >= 1 ? sprintf("%.2f", x) : sprintf("%.3g", x) }
 FILENAME ~ /runs.txt$/ { cpu[$1] = cpu[$1] " " ($2 + $3) * 1000; rss[$1] = rss[$1] " " $4 / 1000; next }
-{ key = $2 " (" $3 ")"; if (!(key in seen)) order[++n] = key; seen[key] = 1; value[$1, key] = $4 }
+# A rate where the benchmark gives one, else the CPU time of a call.
+{ key = $2; if (!(key in unit)) order[++n] = key; if ($3 == "MB/s" || !(key in unit)) unit[key] = $3
+  if ($3 == unit[key]) value[$1, key] = $4 }
 END {
     print "## lumara-inspect for Windows, and the hardening flags\n" >>doc
     print "Written by `bench/inspect_win32.sh` (called by `bench/report`). The i686 `lumara-inspect.exe` of the" >>doc
@@ -90,7 +92,7 @@ END {
     print "|---|---|---|---|" >>doc
     for (i = 1; i <= n; ++i) {
         k = order[i]; p = value["plain", k]; h = value["hardened", k]
-        printf "| %s | %s | %s | %s |\n", k, p == "" ? "n/a" : fixed(p), h == "" ? "n/a" : fixed(h),
+        printf "| %s (%s) | %s | %s | %s |\n", k, unit[k], p == "" ? "n/a" : fixed(p), h == "" ? "n/a" : fixed(h),
             (p == "" || h == "" || p == 0) ? "" : sprintf("%.3f", h / p) >>doc
     }
     print "" >>doc
