@@ -5,9 +5,6 @@
 // stream and cache print the broadcast clock, every service of the store with its names and
 // the events of its stored present/following and schedule sections, and can write them as
 // XMLTV; changes prints every record of a change log.
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <cinttypes>
 #include <cstdio>
@@ -21,6 +18,7 @@
 #include "capture_input.h"
 #include "progress_line.h"
 #include "store_report.h"
+#include "tool_files.h"
 #include "store/event_cache.h"
 #include "ts/stream_parser.h"
 #include "xmltv_writer.h"
@@ -99,15 +97,9 @@ const char* CaptureProblem(const CaptureStats& stats)
     return nullptr;
 }
 
-uint64_t KnownSize(std::FILE* file)
-{
-    struct stat st {};
-    return fstat(fileno(file), &st) == 0 && S_ISREG(st.st_mode) ? static_cast<uint64_t>(st.st_size) : 0;
-}
-
 std::FILE* OpenCapture(const char* path)
 {
-    std::FILE* file = std::strcmp(path, "-") == 0 ? stdin : std::fopen(path, "rb");
+    std::FILE* file = std::strcmp(path, "-") == 0 ? stdin : OpenFileUtf8(path, "rb");
     if (!file) std::fprintf(stderr, "lumara-inspect: cannot read %s: %s\n", path, std::strerror(errno));
     else std::setvbuf(file, nullptr, _IONBF, 0);  // the reader's blocks are the buffer
     return file;
@@ -115,13 +107,19 @@ std::FILE* OpenCapture(const char* path)
 
 int Stream(const Options& options)
 {
+#ifdef LUMARA_DEFAULT_STREAM
     const char* path = options.path ? options.path : LUMARA_DEFAULT_STREAM;
+#else
+    // A shipped tool has no sample of the build tree to fall back on.
+    if (!options.path) return Usage();
+    const char* path = options.path;
+#endif
     std::FILE* file = OpenCapture(path);
     if (!file) return kExitFailure;
     auto parser = std::make_unique<StreamParser>();
     CaptureReader reader(ReadCaptureStream, file);
     {
-        ProgressLine progress(stderr, !options.quiet && isatty(fileno(stderr)), KnownSize(file));
+        ProgressLine progress(stderr, !options.quiet && ShowsProgress(stderr), RegularFileSize(file));
         PacketRun run;
         while (reader.Next(run)) {
             TakeRun(*parser, run);
@@ -203,8 +201,9 @@ int Changes(const Options& options)
 
 }  // namespace
 
-int main(int argc, char** argv)
+int ToolMain(int argc, char** argv)
 {
+    PrepareToolStreams();
     Options options;
     int positional = 0;
     for (int i = 1; i < argc; ++i) {
@@ -222,3 +221,7 @@ int main(int argc, char** argv)
     if (std::strcmp(options.command, "changes") == 0) return Changes(options);
     return Usage();
 }
+
+#ifndef _WIN32
+int main(int argc, char** argv) { return ToolMain(argc, argv); }
+#endif

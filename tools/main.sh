@@ -20,7 +20,7 @@ echo "=== building (native tools and sample stream, Windows DLL and demo host)"
 cmake --preset native >/dev/null
 cmake --build --preset native -j "$JOBS" --target lumara-inspect sample_stream >/dev/null
 cmake --preset win32 >/dev/null
-cmake --build --preset win32 -j "$JOBS" --target lumara-demo-host release_zip >/dev/null
+cmake --build --preset win32 -j "$JOBS" --target lumara-demo release_zip >/dev/null
 
 SHOTS=$ROOT/build/win32/screenshots
 mkdir -p "$SHOTS"
@@ -37,7 +37,8 @@ echo "=== LumaraList in the demo host: $STREAM"
 [ -n "$DEFAULTS" ] && echo "    (no display: Xvfb, $DEFAULTS)" || echo "    (close the demo host's window to finish)"
 echo "=== rows of the list (service | now | next)"
 status=0
-(cd "$DEMO_DIR" && wine ./lumara-demo-host.exe "$(winepath -w "$STREAM")" $DEFAULTS "$@" \
+# --fresh: the plug-in's files of an earlier run (another capture's services) set aside.
+(cd "$DEMO_DIR" && wine ./lumara-demo.exe "$(winepath -w "$STREAM")" --fresh $DEFAULTS "$@" \
     --png "$(winepath -w "$SHOTS")" --print) || status=$?
 [ -f "$SHOTS/main-window.png" ] && echo "=== picture of the list window: $SHOTS/main-window.png"
 exit $status

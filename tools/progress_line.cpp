@@ -1,18 +1,13 @@
 #include "progress_line.h"
 
-#include <ctime>
+#include "tool_files.h"
 
 namespace {
 
 constexpr double kRedrawInterval = 0.25;  // seconds
 constexpr double kMegabyte = 1e6;
 
-double Now()
-{
-    std::timespec ts{};
-    std::timespec_get(&ts, TIME_UTC);
-    return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
-}
+double Now() { return MonotonicSeconds(); }
 
 }  // namespace
 

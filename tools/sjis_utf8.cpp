@@ -1,57 +1,56 @@
 #include "sjis_utf8.h"
 
-#include <iconv.h>
+#include <cstdint>
 
-#include <cerrno>
+#include "support/sjis_text.h"
 
 namespace {
 
-constexpr size_t kOutChunk = 4096;
+constexpr char32_t kHalfWidthKatakanaBase = 0xFF61;  // 0xA1 reads as U+FF61
 
-// Keeps tab and line feed, turns CR and CR LF into a line feed, drops the other C0 and the
-// C1 controls (U+0080..U+009F, which XML readers reject or flag).
-std::string CleanControls(const std::string& utf8)
+// Appends the code point of the character at sjis[i] and returns the bytes it used. A pair
+// of lead and trail byte that names no character (unassigned, or user-defined) is dropped
+// whole; a byte that starts no pair is dropped alone, and the byte after it read on its own.
+size_t AppendCharacter(std::string& out, const std::string& sjis, size_t i)
 {
-    std::string out;
-    out.reserve(utf8.size());
-    for (size_t i = 0; i < utf8.size(); ++i) {
-        const unsigned char c = static_cast<unsigned char>(utf8[i]);
-        if (c == '\r') {
-            out += '\n';
-            if (i + 1 < utf8.size() && utf8[i + 1] == '\n') ++i;
-        } else if (c < 0x20 && c != '\t' && c != '\n') {
-            continue;
-        } else if (c == 0xC2 && i + 1 < utf8.size() && static_cast<unsigned char>(utf8[i + 1]) < 0xA0) {
-            ++i;
-        } else {
-            out += static_cast<char>(c);
-        }
+    const uint8_t b = static_cast<uint8_t>(sjis[i]);
+    if (b < 0x80) {
+        out += static_cast<char>(b);
+        return 1;
     }
-    return out;
+    if (b >= 0xA1 && b <= 0xDF) {
+        AppendUtf8(out, kHalfWidthKatakanaBase + (b - 0xA1));
+        return 1;
+    }
+    const bool lead = (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+    const uint8_t trail = i + 1 < sjis.size() ? static_cast<uint8_t>(sjis[i + 1]) : 0;
+    if (!lead || trail < 0x40 || trail > 0xFC || trail == 0x7F) return 1;
+    if (const char32_t cp = CodePointFromShiftJis(b, trail)) AppendUtf8(out, cp);
+    return 2;
+}
+
+// Keeps tab and line feed, turns CR and CR LF into a line feed, drops the other C0 controls
+// (the table gives no C1 control, which XML readers reject or flag).
+void AppendControl(std::string& out, const std::string& sjis, size_t& i)
+{
+    if (sjis[i] == '\r') {
+        out += '\n';
+        if (i + 1 < sjis.size() && sjis[i + 1] == '\n') ++i;
+    } else if (sjis[i] == '\t' || sjis[i] == '\n') {
+        out += sjis[i];
+    }
+    ++i;
 }
 
 }  // namespace
 
 std::string ShiftJisToXmlUtf8(const std::string& sjis)
 {
-    // One descriptor for the process: opening one per string costs more than converting it.
-    static const iconv_t cd = iconv_open("UTF-8", "CP932");
-    if (cd == reinterpret_cast<iconv_t>(-1)) return {};
-    iconv(cd, nullptr, nullptr, nullptr, nullptr);
     std::string out;
-    char* in = const_cast<char*>(sjis.data());
-    size_t inLeft = sjis.size();
-    char chunk[kOutChunk];
-    while (inLeft > 0) {
-        char* dst = chunk;
-        size_t dstLeft = sizeof chunk;
-        const size_t r = iconv(cd, &in, &inLeft, &dst, &dstLeft);
-        out.append(chunk, static_cast<size_t>(dst - chunk));
-        if (r != static_cast<size_t>(-1)) break;
-        if (errno == E2BIG) continue;
-        // A byte that starts no character, or a character cut short: drop one byte.
-        ++in;
-        --inLeft;
+    out.reserve(sjis.size() + sjis.size() / 2);
+    for (size_t i = 0; i < sjis.size();) {
+        if (static_cast<uint8_t>(sjis[i]) < 0x20) AppendControl(out, sjis, i);
+        else i += AppendCharacter(out, sjis, i);
     }
-    return CleanControls(out);
+    return out;
 }

@@ -1,13 +1,10 @@
 #include "xmltv_writer.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cerrno>
-#include <cstdlib>
 #include <cstring>
 
 #include "arib_genre.h"
+#include "tool_files.h"
 
 namespace {
 
@@ -93,26 +90,15 @@ bool SaveXmltv(const char* path, const std::vector<XmltvChannel>& channels, std:
         error = std::string("cannot write to standard output: ") + std::strerror(errno);
         return false;
     }
-    std::string temp = std::string(path) + ".XXXXXX";
-    const int fd = mkstemp(temp.data());
-    if (fd < 0) {
+    std::string temp;
+    std::FILE* out = CreateTemporaryBeside(path, temp);
+    if (!out) {
         error = std::string("cannot write ") + path + ": " + std::strerror(errno);
         return false;
     }
-    const mode_t mask = umask(0);
-    umask(mask);
-    fchmod(fd, 0666 & ~mask);
-    std::FILE* out = fdopen(fd, "w");
-    bool ok = out != nullptr;
-    if (ok) {
-        WriteXmltv(out, channels);
-        ok = std::fflush(out) == 0 && !std::ferror(out) && fsync(fd) == 0;
-        ok = (std::fclose(out) == 0) && ok;
-    } else {
-        close(fd);
-    }
-    if (ok && std::rename(temp.c_str(), path) == 0) return true;
+    WriteXmltv(out, channels);
+    if (CloseToDisk(out) && ReplaceFileUtf8(temp.c_str(), path)) return true;
     error = std::string("cannot write ") + path + ": " + std::strerror(errno);
-    std::remove(temp.c_str());
+    RemoveFileUtf8(temp.c_str());
     return false;
 }

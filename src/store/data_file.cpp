@@ -24,12 +24,17 @@ bool DefaultReplace(const char* source, const char* target)
 
 size_t DefaultWrite(const void* data, size_t size, std::FILE* file) { return std::fwrite(data, 1, size, file); }
 
+std::FILE* DefaultOpen(const char* path, const char* mode) { return std::fopen(path, mode); }
+int DefaultRemove(const char* path) { return std::remove(path); }
+
 FileReplacer g_replace = &DefaultReplace;
+FileOpener g_open = &DefaultOpen;
+FileRemover g_remove = &DefaultRemove;
 DataFileWrite g_write = &DefaultWrite;
 
 bool WriteTemporary(const char* temporary, const uint8_t* data, size_t size)
 {
-    std::FILE* file = std::fopen(temporary, "wb");
+    std::FILE* file = g_open(temporary, "wb");
     if (!file) return false;
     bool ok = true;
     for (size_t done = 0; ok && done < size;) {
@@ -46,6 +51,12 @@ bool WriteTemporary(const char* temporary, const uint8_t* data, size_t size)
 
 void SetFileReplacer(FileReplacer replacer) { g_replace = replacer ? replacer : &DefaultReplace; }
 
+void SetFileOpener(FileOpener open, FileRemover remove)
+{
+    g_open = open ? open : &DefaultOpen;
+    g_remove = remove ? remove : &DefaultRemove;
+}
+
 void SetDataFileWriteForTesting(DataFileWrite write) { g_write = write ? write : &DefaultWrite; }
 
 bool WriteDataFile(const char* path, const uint8_t* data, size_t size)
@@ -54,7 +65,7 @@ bool WriteDataFile(const char* path, const uint8_t* data, size_t size)
     try {
         std::string temporary = std::string(path) + ".tmp";
         if (WriteTemporary(temporary.c_str(), data, size) && g_replace(temporary.c_str(), path)) return true;
-        std::remove(temporary.c_str());
+        g_remove(temporary.c_str());
         return false;
     } catch (const std::bad_alloc&) {
         return false;
@@ -64,7 +75,7 @@ bool WriteDataFile(const char* path, const uint8_t* data, size_t size)
 bool DataFileReader::Open(const char* path)
 {
     Close();
-    m_file = path ? std::fopen(path, "rb") : nullptr;
+    m_file = path ? g_open(path, "rb") : nullptr;
     if (!m_file) return false;
     std::setvbuf(m_file, nullptr, _IOFBF, kReadBuffer);
     m_ok = true;

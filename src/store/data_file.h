@@ -25,6 +25,13 @@ using FileReplacer = bool (*)(const char* source, const char* target);
 // Null restores the default. Not synchronised: set it once, before any file is saved.
 void SetFileReplacer(FileReplacer replacer);
 
+// How a name reaches the file system: fopen and remove by default. A program that takes
+// UTF-8 names from the wide command line on Windows installs wide-character forms (with a
+// replacer to match). Null restores the defaults. Not synchronised: set once, at start-up.
+using FileOpener = std::FILE* (*)(const char* path, const char* mode);
+using FileRemover = int (*)(const char* path);
+void SetFileOpener(FileOpener open, FileRemover remove);
+
 // The write of the temporary file's bytes, fwrite by default. Lets tests fail a save part
 // of the way through. Null restores the default.
 using DataFileWrite = size_t (*)(const void* data, size_t size, std::FILE* file);

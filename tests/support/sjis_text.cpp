@@ -109,6 +109,16 @@ char32_t CodePointFromJis(uint16_t jis)
     return kJis0208Unicode[r][c];
 }
 
+char32_t CodePointFromShiftJis(uint8_t lead, uint8_t trail)
+{
+    const bool isLead = (lead >= 0x81 && lead <= 0x9F) || (lead >= 0xE0 && lead <= 0xFC);
+    if (!isLead || trail < 0x40 || trail > 0xFC || trail == 0x7F) return 0;
+    const auto [row, cell] = RowCellFromShiftJis(lead, trail);
+    if (row <= 94) return kJis0208Unicode[row - 1][cell - 1];
+    if (row >= 115) return kIbmExtensionUnicode[row - 115][cell - 1];
+    return 0;
+}
+
 std::string ShiftJisToUtf8(std::string_view sjis)
 {
     std::string out;
@@ -127,11 +137,7 @@ std::string ShiftJisToUtf8(std::string_view sjis)
             AppendUtf8(out, 0xFFFD);
             continue;
         }
-        const uint8_t s2 = static_cast<uint8_t>(sjis[++i]);
-        const auto [row, cell] = RowCellFromShiftJis(s1, s2);
-        char32_t cp = 0;
-        const bool trail = s2 >= 0x40 && s2 <= 0xFC && s2 != 0x7F;
-        if (trail && row >= 1 && row <= 94 && cell >= 1 && cell <= 94) cp = kJis0208Unicode[row - 1][cell - 1];
+        const char32_t cp = CodePointFromShiftJis(s1, static_cast<uint8_t>(sjis[++i]));
         AppendUtf8(out, cp != 0 ? cp : 0xFFFD);
     }
     return out;

@@ -22,6 +22,10 @@ uint16_t JisFromCodePoint(char32_t cp);
 // Code point of a JIS X 0208 code, or 0.
 char32_t CodePointFromJis(uint16_t jis);
 
+// Code point of a two-byte Shift-JIS code as code page 932 reads it (JIS X 0208 with the NEC
+// and IBM extensions), or 0: a user-defined code (lead 0xF0-0xF9) or one with no character.
+char32_t CodePointFromShiftJis(uint8_t lead, uint8_t trail);
+
 // Shift-JIS bytes to UTF-8; bytes without a code point become U+FFFD.
 std::string ShiftJisToUtf8(std::string_view sjis);
 // UTF-8 to Shift-JIS (ASCII and JIS X 0208 only); throws std::invalid_argument otherwise.

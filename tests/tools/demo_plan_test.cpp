@@ -17,7 +17,7 @@ TEST(DemoPlanTest, CommandLine)
     EXPECT_EQ(0, defaults.seconds);
     EXPECT_FALSE(defaults.print);
 
-    const DemoOptions all = ParseDemoOptions({"--speed", "10", "cap.ts", "--seconds", "20", "--png", "out", "--print"});
+    const DemoOptions all = ParseDemoOptions({"--speed", "10", "cap.ts", "--seconds", "20", "--png", "out", "--print", "--fresh"});
     EXPECT_TRUE(all.error.empty()) << all.error;
     EXPECT_EQ("cap.ts", all.stream);
     EXPECT_EQ(10.0, all.speed);
@@ -25,6 +25,8 @@ TEST(DemoPlanTest, CommandLine)
     EXPECT_EQ("out", all.pngDir);
     EXPECT_TRUE(all.print);
     EXPECT_TRUE(all.printFile.empty());
+    EXPECT_TRUE(all.fresh);
+    EXPECT_FALSE(defaults.fresh);
 
     const DemoOptions toFile = ParseDemoOptions({"--print=rows.txt"});
     EXPECT_TRUE(toFile.print);

@@ -13,11 +13,4 @@ if [ "$exports" != "GetIface GetIface2 " ]; then
     exit 1
 fi
 
-status=0
-for dll in $(printf '%s\n' "$dump" | sed -n 's/^.*DLL Name: //p'); do
-    case $(printf '%s' "$dll" | tr 'A-Z' 'a-z') in
-        kernel32.dll|user32.dll|gdi32.dll|comctl32.dll|advapi32.dll|shell32.dll|msvcrt.dll|ole32.dll) ;;
-        *) echo "imports a non-system DLL: $dll"; status=1 ;;
-    esac
-done
-exit $status
+exec sh "$(dirname "$0")/check_imports.sh" "$1" "$2"

@@ -1,6 +1,8 @@
-// lumara-demo-host: a small viewer host for LumaraList. It loads the plug-in as a viewer
+// lumara-demo: a small viewer host for LumaraList. It loads the plug-in as a viewer
 // does, plays a transport stream into it, answers its tuning calls with a pretend tuner,
-// and can print the list's rows and save pictures of the plug-in's window.
+// and can print the list's rows and save pictures of the plug-in's window. The plug-in
+// keeps its three files beside the host, as in a viewer's folder, so a run carries over
+// what the previous one stored unless --fresh sets them aside.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -16,6 +18,7 @@
 #include "demo_player.h"
 #include "list_rows_text.h"
 #include "plugin_abi.h"
+#include "settings/settings_keys.h"
 #include "support/sample_stream.h"
 #include "ts/stream_parser.h"
 #include "window_capture.h"
@@ -189,6 +192,35 @@ std::vector<uint32_t> ScanServices(StreamSource& source)
     return StreamServiceIds(*parser);
 }
 
+// Says which of the plug-in's files this run starts from; with --fresh, first renames each
+// to "<name>.bak" (replacing an older one), so the run starts from none and loses nothing.
+bool ReportDataFiles(bool fresh)
+{
+    char exe[MAX_PATH] = {};
+    const DWORD length = GetModuleFileNameA(nullptr, exe, MAX_PATH);
+    std::string folder(exe, length);
+    folder.resize(folder.find_last_of('\\') + 1);
+    for (const char* extension : {kSettingsFileExtension, kEventCacheFileExtension, kChangeLogFileExtension}) {
+        const std::string path = folder + kDataFileBaseName + extension;
+        WIN32_FILE_ATTRIBUTE_DATA data = {};
+        bool present = GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) != 0;
+        if (present && fresh) {
+            const std::string aside = path + ".bak";
+            if (!MoveFileExA(path.c_str(), aside.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+                std::fprintf(stderr, "cannot set %s aside\n", path.c_str());
+                return false;
+            }
+            std::fprintf(stderr, "set aside as %s\n", aside.c_str());
+            present = false;
+        }
+        if (present)
+            std::fprintf(stderr, "starting from %s (%lu bytes)\n", path.c_str(), static_cast<unsigned long>(data.nFileSizeLow));
+        else
+            std::fprintf(stderr, "starting without %s\n", path.c_str());
+    }
+    return true;
+}
+
 bool OpenStream(StreamSource& source)
 {
     if (g_app.options.stream.empty()) {
@@ -240,6 +272,7 @@ int main(int argc, char** argv)
     }
     INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
+    if (!ReportDataFiles(g_app.options.fresh)) return 1;
     StreamSource source;
     if (!OpenStream(source)) return 1;
     return RunDemo(source);

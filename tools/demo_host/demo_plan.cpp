@@ -6,7 +6,7 @@
 #include "store/service_entry.h"
 #include "ts/stream_parser.h"
 
-const char kDemoUsage[] = "usage: lumara-demo-host [STREAM.ts] [--speed N] [--seconds S] [--png DIR] [--print[=FILE]]";
+const char kDemoUsage[] = "usage: lumara-demo [STREAM.ts] [--fresh] [--speed N] [--seconds S] [--png DIR] [--print[=FILE]]";
 
 namespace {
 
@@ -37,6 +37,8 @@ DemoOptions ParseDemoOptions(const std::vector<std::string>& arguments)
         } else if (a == "--png") {
             if (!hasValue) options.error = "--png needs a folder";
             else options.pngDir = arguments[++i];
+        } else if (a == "--fresh") {
+            options.fresh = true;
         } else if (a == "--print" || a.rfind("--print=", 0) == 0) {
             options.print = true;
             if (a.size() > 8) options.printFile = a.substr(8);

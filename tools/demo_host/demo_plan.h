@@ -17,10 +17,11 @@ struct DemoOptions {
     std::string pngDir;      // save pictures of the plug-in's windows here
     bool print = false;      // print the list's rows as UTF-8
     std::string printFile;   // ... to this file instead of standard output
+    bool fresh = false;      // set the plug-in's files aside first, so nothing is carried over
     std::string error;       // non-empty: the command line was not understood
 };
 
-// demo-host [STREAM.ts] [--speed N] [--seconds S] [--png DIR] [--print[=FILE]]
+// lumara-demo [STREAM.ts] [--fresh] [--speed N] [--seconds S] [--png DIR] [--print[=FILE]]
 DemoOptions ParseDemoOptions(const std::vector<std::string>& arguments);
 extern const char kDemoUsage[];
 

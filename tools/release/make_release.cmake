@@ -1,22 +1,27 @@
 # Stages the release files and packs them:
-#   cmake -DDLL= -DGUIDE= -DICONV= -DSTRIP= -DDEBUG_DIR= -DSTAGE= -DZIP= -P
-# The archive gets the DLL without its debug sections; the unstripped twin stays in DEBUG_DIR
-# for reading crash addresses of the shipped build.
+#   cmake -DDLL= -DINSPECT= -DDEMO= -DGUIDE= -DICONV= -DSTRIP= -DDEBUG_DIR= -DSTAGE= -DZIP= -P
+# The archive gets every program stripped; the unstripped twins stay in DEBUG_DIR for reading
+# crash addresses of the shipped build.
 file(REMOVE_RECURSE ${STAGE} ${DEBUG_DIR})
 file(MAKE_DIRECTORY ${STAGE} ${DEBUG_DIR})
-file(COPY ${DLL} DESTINATION ${DEBUG_DIR})
-file(COPY ${DLL} DESTINATION ${STAGE})
 if(NOT STRIP)
-  message(FATAL_ERROR "no strip tool: the release DLL would ship its debug sections")
+  message(FATAL_ERROR "no strip tool: the release programs would ship their debug sections")
 endif()
-execute_process(COMMAND ${STRIP} --strip-all ${STAGE}/LumaraList.dll RESULT_VARIABLE stripped)
-if(NOT stripped EQUAL 0)
-  message(FATAL_ERROR "could not strip ${STAGE}/LumaraList.dll")
-endif()
+set(files "")
+foreach(binary ${DLL} ${INSPECT} ${DEMO})
+  get_filename_component(name ${binary} NAME)
+  file(COPY ${binary} DESTINATION ${DEBUG_DIR})
+  file(COPY ${binary} DESTINATION ${STAGE})
+  execute_process(COMMAND ${STRIP} --strip-all ${STAGE}/${name} RESULT_VARIABLE stripped)
+  if(NOT stripped EQUAL 0)
+    message(FATAL_ERROR "could not strip ${STAGE}/${name}")
+  endif()
+  list(APPEND files ${name})
+endforeach()
 file(READ ${GUIDE} text)
 string(REPLACE "\n" "\r\n" text "${text}")
 file(WRITE ${STAGE}/readme.txt "${text}")
-set(files LumaraList.dll readme.txt)
+list(APPEND files readme.txt)
 if(ICONV)
   execute_process(COMMAND ${ICONV} -f UTF-8 -t CP932 ${STAGE}/readme.txt
                   OUTPUT_FILE ${STAGE}/readme-sjis.txt RESULT_VARIABLE converted)
