@@ -29,6 +29,12 @@ DEFAULTS=""
 [ -n "${DISPLAY:-}" ] || DEFAULTS="--seconds 20 --speed 10"
 
 . tools/wine-env.sh
+if ! wine_runs_i686; then
+    echo "main: this machine cannot start 32-bit programs (Wine's i386 loader fails with" >&2
+    echo "      \"Exec format error\"): the demo cannot run here. Built for Windows:" >&2
+    echo "      build/win32/LumaraList-*.zip (the DLL, lumara-demo.exe, lumara-inspect.exe)." >&2
+    exit 1
+fi
 wine_start "$ROOT/build/win32"
 trap wine_stop EXIT
 trap "exit 130" INT TERM

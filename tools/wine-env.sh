@@ -41,6 +41,12 @@ wine_start() {
     fi
 }
 
+# Whether this machine starts 32-bit programs: Wine's i386 loader is one. Some kernels (or
+# virtual machines) have no 32-bit support, and every i686 program fails with "Exec format error".
+wine_runs_i686() {
+    wine --version >/dev/null 2>&1
+}
+
 wine_stop() {
     wineserver -k 2>/dev/null || true
     if [ -n "${XVFB_PID:-}" ]; then kill "$XVFB_PID" 2>/dev/null || true; fi
