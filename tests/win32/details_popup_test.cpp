@@ -120,10 +120,16 @@ TEST_F(DetailsPopup, ClickOnNowCellShowsProgrammeBesideThePointer)
     ClickCell(MainWindow(), List(), 0, 2);
     ASSERT_TRUE(IsWindowVisible(popup));
     EXPECT_EQ(ControlText(popup, kPopupTextId), "【天気】\r\n\r\n全国の天気");
+    // Following its service across a stream change, it refills from the "now" column.
+    host.SetServices({kService});
+    plugin.StreamChange(13, kService);
+    EXPECT_EQ(ControlText(popup, kPopupTextId).rfind("【朝の特集】", 0), 0u);
 
-    // A click on column 0 hides it.
+    // A click on column 0 hides it and gives the focus back to the list window.
+    SetFocus(windows.Parent());
     ClickCell(MainWindow(), List(), 0, 0);
     EXPECT_FALSE(IsWindowVisible(popup));
+    EXPECT_TRUE(GetFocus() == MainWindow() || IsChild(MainWindow(), GetFocus()));
 }
 
 TEST_F(DetailsPopup, PointerFarAwayHidesAFreePopup)
@@ -210,6 +216,13 @@ TEST_F(DetailsPopup, PinnedPopupIsShownPinnedAfterARestart)
 TEST_F(DetailsPopup, TuneButtonHiddenWhileARequestIsPending)
 {
     const HWND tune = GetDlgItem(popup, 1);
+    windows.SetRecordingText("録画中");
+    SetCursorPos(200, 150);
+    ClickCell(MainWindow(), List(), 0, 1);
+    PumpFor(300);
+    EXPECT_FALSE(IsWindowVisible(tune)) << "hidden while the host records";
+    ClickCell(MainWindow(), List(), 0, 1);
+    windows.SetRecordingText("");
     // The service on channel 13 beside the one received: a double click on its row asks
     // for it on the tuning timer's ticks until the request lapses.
     host.SetServices({kService, kService + 1});

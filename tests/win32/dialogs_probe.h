@@ -123,9 +123,9 @@ protected:
     }
 
     // The broadcast clock set to the system's: EIT is taken only once a TOT has been seen.
-    void FeedClock()
+    void FeedClock(time_t now = std::time(nullptr))
     {
-        const Bytes packet = MakeTotPacket(LocalBroadcastTime(std::time(nullptr)), m_totCc++);
+        const Bytes packet = MakeTotPacket(LocalBroadcastTime(now), m_totCc++);
         plugin.StreamData(packet.data(), static_cast<uint32_t>(packet.size()));
     }
 

@@ -63,6 +63,7 @@ void FakeHost::Unused2(HostInterface* self) { self->owner->Record({.slot = 2}); 
 void FakeHost::ChangeServiceID(HostInterface* self, int32_t serviceId)
 {
     self->owner->Record({.slot = 3, .argument = serviceId});
+    if (self->owner->duringChangeServiceId) self->owner->duringChangeServiceId(serviceId);
 }
 void FakeHost::Unused4(HostInterface* self) { self->owner->Record({.slot = 4}); }
 

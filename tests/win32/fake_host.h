@@ -39,6 +39,8 @@ public:
     void SetServices(std::vector<uint32_t> serviceIds, int result = 1, std::optional<int32_t> count = {});
     // Runs inside GetServiceList, on the calling thread, before the list is written.
     std::function<void()> duringGetServiceList;
+    // Runs inside ChangeServiceID, after the call is recorded: a host answering at once.
+    std::function<void(int32_t serviceId)> duringChangeServiceId;
 
     std::vector<HostCall> Calls() const;
     int CallsTo(int slot) const;

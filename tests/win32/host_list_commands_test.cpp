@@ -85,19 +85,52 @@ TEST_F(ListCommands, DoubleClickOnTheServiceReceivedDoesNothing)
     EXPECT_TRUE(TuneTimerStopped());
 }
 
+// The host answers the second service request from inside ChangeServiceID: its stream change
+// restarts the tuning timer, so the request waits for the restarted timer's second tick.
+TEST_F(ListCommands, HostAnsweringInsideChangeServiceIdKeepsTheRequestPending)
+{
+    StartWithChannels();
+    int asked = 0;
+    host.duringChangeServiceId = [&](int32_t serviceId) {
+        if (++asked == 2) plugin.StreamChange(27, serviceId);
+    };
+    DoubleClickItem(List(), FindItem(List(), "さくら放送"));  // the same channel
+    ASSERT_TRUE(PumpUntil([&] { return asked == 2; }, 4000));
+    PumpFor(1000);
+    const int otherChannel = FindItem(List(), "ルマーラ総合");
+    DoubleClickItem(List(), otherChannel);
+    PumpFor(100);
+    EXPECT_EQ(TuneCalls().size(), 2u) << "ignored while the request waits";
+    PumpFor(3300);
+    DoubleClickItem(List(), otherChannel);
+    EXPECT_TRUE(PumpUntil([&] { return TuneCalls().size() == 3; }, 1000)) << "ended at the second tick";
+}
+
 TEST_F(ListCommands, RecordingBlocksEveryTunePath)
 {
     StartWithChannels();
-    windows.SetRecordingText("録画中");
     const int item = FindItem(List(), "ルマーラ総合");
-    DoubleClickItem(List(), item);
-    // The tune command itself, as the details popup's button or the menu title would send it.
-    for (WPARAM r = 0; r < 6; ++r) PostMessageA(MainWindow(), WM_COMMAND, kTuneCommandBase + r, 0);
-    PumpFor(2500);
-    EXPECT_TRUE(TuneCalls().empty());
-    EXPECT_TRUE(TuneTimerStopped());
+    // The host's indicator, then the remote-control application's window with control 1018 disabled.
+    for (const bool remote : {false, true}) {
+        HWND remoteWindow = nullptr;
+        if (remote) {
+            remoteWindow = CreateWindowA("STATIC", "遠隔操作盤", WS_POPUP, 0, 0, 40, 20, nullptr, nullptr, nullptr, nullptr);
+            const HWND control = CreateWindowA("BUTTON", "", WS_CHILD, 0, 0, 10, 10, remoteWindow,
+                                               reinterpret_cast<HMENU>(1018), nullptr, nullptr);
+            EnableWindow(control, FALSE);
+        } else {
+            windows.SetRecordingText("録画中");
+        }
+        DoubleClickItem(List(), item);
+        // The tune command itself, as the details popup's button or the menu title would send it.
+        for (WPARAM r = 0; r < 6; ++r) PostMessageA(MainWindow(), WM_COMMAND, kTuneCommandBase + r, 0);
+        PumpFor(2500);
+        EXPECT_TRUE(TuneCalls().empty()) << remote;
+        EXPECT_TRUE(TuneTimerStopped()) << remote;
+        if (remoteWindow) DestroyWindow(remoteWindow);
+        windows.SetRecordingText("");
+    }
 
-    windows.SetRecordingText("");
     DoubleClickItem(List(), item);
     EXPECT_TRUE(PumpUntil([&] { return !TuneCalls().empty(); }, 2000)) << "tunes again once recording ends";
 }

@@ -127,6 +127,25 @@ TEST_F(SettingsDialog, OkHidesAnUntickedServiceAtOnceAndSavesTheOrder)
     EXPECT_EQ(again, (std::vector<std::string>{"ガンマ", "アルファ", "ベータ"}));
 }
 
+TEST_F(SettingsDialog, UpAndDownMoveABlockOfConsecutiveServicesAsOne)
+{
+    const time_t now = std::time(nullptr);
+    for (uint16_t serviceId : {kAlpha + 1, kAlpha + 2})
+        FeedSchedule(0x50, serviceId, {Event(1, now - 60, 3600, ShortEventDescriptor(EncodeArib(u8"番組"), {}))});
+    // Listed as アルファ, 1025, 1026, ベータ, ガンマ: 0x0400 to 0x0402 are one block.
+    const std::pair<int, const char*> sorts[] = {{1024, "0"}, {1025, "1"}, {1026, "2"}, {1032, "3"}, {1040, "4"}};
+    for (const auto& [serviceId, sort] : sorts)
+        WritePrivateProfileStringA("SetupDialog", ("Sort" + std::to_string(serviceId)).c_str(), sort, Ini().c_str());
+    RunDialog([](HWND dialog, HWND list) {
+        Select(list, 1);
+        PressButton(dialog, 1020);  // "下へ": the block under it goes above it
+        EXPECT_EQ(Names(list), (std::vector<std::string>{"ベータ", "アルファ", "1025", "1026", "ガンマ"}));
+        PressButton(dialog, kSetupUpId);
+        EXPECT_EQ(Names(list), (std::vector<std::string>{"アルファ", "1025", "1026", "ベータ", "ガンマ"}));
+        PressButton(dialog, IDCANCEL);
+    });
+}
+
 TEST_F(SettingsDialog, CancelChangesNothing)
 {
     RunDialog([](HWND dialog, HWND list) {

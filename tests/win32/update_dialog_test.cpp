@@ -72,6 +72,14 @@ protected:
         SendMessageA(dialog, WM_NOTIFY, kUpdateListId, reinterpret_cast<LPARAM>(&click));
     }
 
+    // The main list's first item shows its service's name in red.
+    bool NameInRed()
+    {
+        const HWND mainList = List();
+        RedrawWindow(mainList, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        return !RedColumns(CaptureWindow(mainList), CellRect(mainList, 0, 0)).empty();
+    }
+
     std::vector<LPARAM> RecordOrder()
     {
         std::vector<LPARAM> order;
@@ -143,8 +151,32 @@ TEST_F(UpdateDialog, HeaderClicksSortAndRefreshRestoresLogOrder)
     EXPECT_EQ(RecordOrder(), (std::vector<LPARAM>{1, 0, 2}));
     ClickHeader(0);  // "CH" by service id
     EXPECT_EQ(ListItemParam(list, 2), 2);
+    // Too low for the three records: a refresh shows the last one.
+    SetWindowPos(dialog, nullptr, 0, 0, 600, 130, SWP_NOMOVE | SWP_NOZORDER);
     SendMessageA(dialog, WM_COMMAND, kUpdateRefreshId, 0);
     EXPECT_EQ(RecordOrder(), (std::vector<LPARAM>{0, 1, 2}));
+    const LRESULT top = SendMessageA(list, LVM_GETTOPINDEX, 0, 0);
+    EXPECT_GT(top, 0);
+    EXPECT_GE(top + SendMessageA(list, LVM_GETCOUNTPERPAGE, 0, 0), 3);
+}
+
+TEST_F(UpdateDialog, DetectedChangeRedsTheNameAndRefreshesTheOpenDialog)
+{
+    constexpr uint16_t kMovedService = 0x0410;
+    FeedClock();
+    const time_t now = std::time(nullptr);
+    const Bytes named = ShortEventDescriptor(EncodeArib(u8"番組"), {});
+    EitSection eit{.tableId = 0x50, .serviceId = kMovedService};
+    eit.events = {Event(1, now - 60, 3600, named), Event(2, now + 3540, 3600, named)};
+    Feed(kPidEit, MakeEit(eit));
+    SendMessageA(MainWindow(), WM_COMMAND, kCmdShowUpdatesId, 0);
+    ASSERT_TRUE(WaitForItemCount(1));  // the rebuild that takes this version as the reference
+    ASSERT_FALSE(NameInRed());
+    eit.version = 1;
+    eit.events[1].start = LocalBroadcastTime(now + 5400);
+    Feed(kPidEit, MakeEit(eit));
+    EXPECT_TRUE(PumpUntil([&] { return ItemCount(list) == 4; }, 11000)) << "refreshed without a click";
+    EXPECT_TRUE(NameInRed()) << "at once, not at the next rebuild";
 }
 
 TEST_F(UpdateDialog, ClearRemovesTheShownRecordsAndCloseSavesHidden)
@@ -154,19 +186,14 @@ TEST_F(UpdateDialog, ClearRemovesTheShownRecordsAndCloseSavesHidden)
     FeedClock();
     const time_t now = std::time(nullptr);
     FeedSchedule(0x50, kNamedService, {Event(1, now - 60, 3600, ShortEventDescriptor(EncodeArib(u8"番組"), {}))});
-    const HWND mainList = List();
-    ASSERT_TRUE(PumpUntil([&] { return ItemCount(mainList) == 1; }, 11000));
-    const auto nameInRed = [&] {
-        RedrawWindow(mainList, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-        return !RedColumns(CaptureWindow(mainList), CellRect(mainList, 0, 0)).empty();
-    };
+    ASSERT_TRUE(WaitForItemCount(1));
     SendMessageA(MainWindow(), WM_COMMAND, kCmdShowUpdatesId, 0);
     PumpFor(100);
     ASSERT_EQ(ItemCount(list), 3);
-    ASSERT_TRUE(nameInRed());
+    ASSERT_TRUE(NameInRed());
     PressButton(dialog, kUpdateClearId);
     EXPECT_EQ(ItemCount(list), 0);
-    EXPECT_TRUE(PumpUntil([&] { return !nameInRed(); }, 1500)) << "the main list is rebuilt on its next tick";
+    EXPECT_TRUE(PumpUntil([&] { return !NameInRed(); }, 1500)) << "the main list is rebuilt on its next tick";
     SendMessageA(dialog, WM_COMMAND, kUpdateRefreshId, 0);
     EXPECT_EQ(ItemCount(list), 0);
 
@@ -199,8 +226,13 @@ TEST_F(UpdateDialog, KeptOpenDialogReopensRefreshedUntilClosed)
     PumpFor(100);
     EXPECT_EQ(ItemCount(GetDlgItem(dialog, kUpdateListId)), 3);
 
-    // "閉じる": hidden next time, and the ticks do not bring it back.
-    PressButton(dialog, IDCANCEL);
+    // The close box: hidden next time, and the ticks do not bring it back. The procedure
+    // returns 0 for what it handles, drawing included.
+    const auto procedure = reinterpret_cast<DLGPROC>(GetWindowLongPtrA(dialog, DWLP_DLGPROC));
+    DRAWITEMSTRUCT noItem = {};
+    EXPECT_EQ(procedure(dialog, WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&noItem)), 0);
+    EXPECT_EQ(procedure(dialog, WM_CLOSE, 0, 0), 0);
+    EXPECT_FALSE(IsWindowVisible(dialog));
     DestroyWindow(FindPluginWindow());
     EXPECT_EQ(GetPrivateProfileIntA("UpdateDialog", "Fixed", -1, ini.c_str()), 0);
     Restart();

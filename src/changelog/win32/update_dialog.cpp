@@ -236,12 +236,12 @@ INT_PTR HandleMessage(CEventView& view, HWND dialog, UINT message, WPARAM wParam
         default: break;
         }
         return 0;
-    case WM_CLOSE: Close(view, dialog); return TRUE;
+    case WM_CLOSE: Close(view, dialog); return 0;
     case WM_NOTIFY: OnNotify(view, dialog, *reinterpret_cast<const NMHDR*>(lParam)); return 0;
     case WM_DRAWITEM: {
         const auto& draw = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
         if (draw.CtlID == IDC_UPDATE_LIST && draw.CtlType == ODT_LISTVIEW) DrawRow(view.m_update, draw);
-        return TRUE;
+        return 0;
     }
     case WM_SIZE: Layout(dialog, LOWORD(lParam), HIWORD(lParam)); return 0;
     case WM_DESTROY: Save(view, dialog); return 0;

@@ -58,7 +58,13 @@ TuneActions CTuneRequest::OnTuneTimer()
         Trace("%d:ChangeServiceID(%d)\r\n", m_fields.tuneTicks, m_fields.pendingServiceId);
         actions.changeServiceId = m_fields.pendingServiceId;
     }
-    if (m_fields.tuneTicks >= kTuneTicksToLapse) {
+    return actions;
+}
+
+TuneActions CTuneRequest::AfterServiceRequest()
+{
+    TuneActions actions;
+    if (InProgress() && m_fields.tuneTicks >= kTuneTicksToLapse) {
         m_fields.pendingChannel = 0;
         m_fields.pendingServiceId = 0;
         Trace("Killtimer\r\n");

@@ -1,7 +1,9 @@
 // The tuning request: a channel switch through the host's SelectChannel, the host's stream
 // change back into the plug-in, then ChangeServiceID from the tune timer (id 1002) on its
 // first and second tick. States: idle (timer 0, nothing pending) -> waiting -> idle after the
-// second tick; tune commands while waiting are ignored.
+// second tick; tune commands while waiting are ignored. A tick asks for the service first and
+// decides whether the request ends only after the host has answered: a host may report the
+// new stream from inside ChangeServiceID, which restarts the timer and its tick count.
 //
 // The decisions change only the request's fields and return what to call; the caller makes
 // the calls afterwards (ApplyTuneActions), so the plug-in lock that guards the fields is never
@@ -62,8 +64,11 @@ public:
     // After a stream change has set the current channel and service: a pending request is
     // given 2 seconds from now to finish.
     TuneActions OnStreamChange();
-    // WM_TIMER with id m_tuneTimer.
+    // WM_TIMER with id m_tuneTimer: counts the tick and asks for the service.
     TuneActions OnTuneTimer();
+    // The same tick once the host's ChangeServiceID has returned: ends the request at its
+    // second tick, counted from the last (re)start of the timer.
+    TuneActions AfterServiceRequest();
 
 private:
     void StartTimer(TuneActions& actions, unsigned periodMs);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -15,10 +16,15 @@ namespace {
 class RecordingHost : public ITuneHost {
 public:
     void SelectChannel(int channel) override { calls.push_back("SelectChannel(" + std::to_string(channel) + ")"); }
-    void ChangeServiceID(int serviceId) override { calls.push_back("ChangeServiceID(" + std::to_string(serviceId) + ")"); }
+    void ChangeServiceID(int serviceId) override
+    {
+        calls.push_back("ChangeServiceID(" + std::to_string(serviceId) + ")");
+        if (answer) answer(serviceId);
+    }
     void StartTuneTimer(unsigned periodMs) override { calls.push_back("SetTimer(" + std::to_string(periodMs) + ")"); }
     void KillTuneTimer() override { calls.push_back("KillTimer"); }
     std::vector<std::string> calls;
+    std::function<void(int)> answer;  // a host that reports the stream from inside the call
 };
 
 using Calls = std::vector<std::string>;
@@ -41,7 +47,11 @@ protected:
     void TearDown() override { ClearRows(rows); }
 
     void Command(int r, bool recording = false) { Apply(tune.OnTuneCommand(rows, r, recording)); }
-    void Tick() { Apply(tune.OnTuneTimer()); }
+    void Tick()
+    {
+        Apply(tune.OnTuneTimer());
+        Apply(tune.AfterServiceRequest());
+    }
     void StreamChange(int channel, int serviceId)
     {
         currentChannel = channel;
@@ -98,6 +108,27 @@ TEST_F(Tuning, OtherServiceOfTheSameChannelIsAskedTwice)
     Tick();
     Tick();
     EXPECT_EQ(Take(), (Calls{"ChangeServiceID(1025)", "ChangeServiceID(1025)", "KillTimer"}));
+    EXPECT_FALSE(tune.InProgress());
+}
+
+TEST_F(Tuning, HostAnsweringInsideChangeServiceIdKeepsTheRequestUntilTheRestartedSecondTick)
+{
+    int asked = 0;
+    host.answer = [&](int serviceId) {
+        if (++asked == 2) StreamChange(27, serviceId);
+    };
+    Command(1);
+    Tick();
+    Tick();
+    EXPECT_EQ(Take(), (Calls{"SetTimer(1000)", "ChangeServiceID(1025)", "ChangeServiceID(1025)", "KillTimer",
+                             "SetTimer(2000)"}));
+    EXPECT_TRUE(tune.InProgress());
+    EXPECT_EQ(tuneTicks, 0);
+    Command(2);  // still waiting
+    Tick();
+    EXPECT_TRUE(Take().empty());
+    Tick();
+    EXPECT_EQ(Take(), (Calls{"KillTimer"}));
     EXPECT_FALSE(tune.InProgress());
 }
 

@@ -126,6 +126,11 @@ void CEventView::OnTuneTimer()
         actions = m_tuning.OnTuneTimer();
     }
     ApplyTuneActions(actions, m_tuneHost);
+    {
+        PluginLockGuard guard(m_lock);
+        actions = m_tuning.AfterServiceRequest();
+    }
+    ApplyTuneActions(actions, m_tuneHost);
 }
 
 void CEventViewTuneHost::SelectChannel(int channel)

@@ -71,15 +71,21 @@ void SetUpDetailsPopup(CEventView& view, IProfile& profile)
     if (popup) ApplyDialogGeometry(profile, popup, kPopupGeometry);
 }
 
-// The files are read with the lock released (the change log is the window thread's alone);
-// only the move of the loaded store into the parser holds it.
-void LoadDataFiles(CEventView& view)
+// The event cache, then the change log. The files are read with the lock released (the
+// change log is the window thread's alone); only the move of the loaded store into the
+// parser holds it.
+void LoadEventCacheFile(CEventView& view)
 {
-    LoadChangeLog(view.m_changeLog, view.m_updPath);
     std::unique_ptr<ProgrammeStore> loaded(new (std::nothrow) ProgrammeStore());
     if (!loaded || !LoadEventCache(*loaded, view.m_datPath)) return;
     PluginLockGuard guard(view.m_lock);
     if (view.m_pParser) MoveLoadedCache(*loaded, *view.m_pParser);
+}
+
+void LoadDataFiles(CEventView& view)
+{
+    LoadEventCacheFile(view);
+    LoadChangeLog(view.m_changeLog, view.m_updPath);
 }
 
 HWND CreateListControl(CEventView& view, IProfile& profile)
@@ -106,10 +112,12 @@ void RestoreMainGeometry(CEventView& view, IProfile& profile)
     if (saved.minimized) ShowWindow(view.m_hWnd, SW_MINIMIZE);
 }
 
+// Without a list control there are no widths to keep: the saved ones stay.
 void SaveMainSettings(const CEventView& view, IProfile& profile)
 {
-    for (int k = 0; k < kColumnCount; ++k)
-        WriteProfileInt(profile, kSectionLumaraList, kColumnWidths[k].key, ListView_GetColumnWidth(view.m_list.m_hList, k));
+    if (view.m_list.m_hList)
+        for (int k = 0; k < kColumnCount; ++k)
+            WriteProfileInt(profile, kSectionLumaraList, kColumnWidths[k].key, ListView_GetColumnWidth(view.m_list.m_hList, k));
     if (!view.m_list.m_windowRectValid) return;
     WriteWindowGeometry(profile, kListWindowGeometry, {ScreenRectOf(view.m_list.m_windowRect), view.m_list.m_windowMinimized});
 }
@@ -165,7 +173,7 @@ void CEventView::OnDestroy()
     if (m_list.m_hHdBitmap) DeleteObject(m_list.m_hHdBitmap);
     m_list.m_hSdBitmap = m_list.m_hHdBitmap = nullptr;
     CPrivateProfile profile(m_iniPath);
-    if (m_list.m_hList) SaveMainSettings(*this, profile);
+    SaveMainSettings(*this, profile);
     if (m_list.m_hList) DestroyWindow(m_list.m_hList);
     m_list.m_hList = nullptr;
     ReleaseParser();
