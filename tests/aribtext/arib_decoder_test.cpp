@@ -54,6 +54,8 @@ TEST(AribDecoder, FullWidthTableIsTheFullWidthFormExceptFiveCodes)
         }
         EXPECT_EQ(DecodeToUtf8({LS1, c}), expected) << "code " << int(c);
     }
+    // Codes outside 0x21-0x7E (here 0xFF through GR, taken as 0x7F) are a full-width space.
+    EXPECT_EQ(Decode({ESC, 0x7E, 0xFF, 0xC1}), "\x81\x40\x82\x60");
 }
 
 TEST(AribDecoder, KanaTables)
