@@ -6,19 +6,22 @@ and res/ folders) until a line takes a mutation; one mutation that fits the line
 a comparison flipped, && and || swapped, + and - swapped, ++ and -- swapped, true and false
 swapped, an integer constant off by one, or a statement dropped. The native build is updated
 incrementally, the suite of the mutated folder runs first and then the whole native ctest run
-(-j2, per-test timeout); the file is restored afterwards, also when interrupted.
+(-j2, per-test timeout); the file is restored afterwards, also when interrupted. The build tree
+is snapshot once and put back after each fault with the file's own time stamp, so a fault in a
+header costs one rebuild of its dependents, not two.
 
 Not counted: a mutant that does not compile, and one whose object code is unchanged (compared
 without debug sections), which cannot change behaviour. The remaining survivors are listed
 with their diffs; whether one is equivalent after all is a reader's judgement.
 
-    tools/plant-faults.py [--count 40] [--seed N] [--build build/native] [--log FILE]
+    tools/plant-faults.py [--count 40] [--seed N] [--build build/native] [--log FILE] [--resume]
 """
 import argparse
 import json
 import os
 import random
 import re
+import shutil
 import signal
 import subprocess
 import sys
@@ -142,21 +145,52 @@ class Planter:
     def __init__(self, args):
         self.args = args
         self.build = (ROOT / args.build).resolve()
-        self.journal = self.build / "plant-faults.pending"
+        self.journal = self.build.parent / (self.build.name + ".plant-faults.pending")
+        self.snapshot = self.build.parent / (self.build.name + ".plant-faults.snapshot")
         self.log = open(args.log, "a")
+        self.output = open(args.log + ".output", "a")  # what the builds and tests printed
         self.targets = args.targets.split(",")
 
     def recover(self):
         """Restores a file a killed run left mutated."""
         if self.journal.exists():
             saved = json.loads(self.journal.read_text())
-            Path(saved["path"]).write_text(saved["text"])
+            Path(saved["path"]).write_text(saved["text"])  # a fresh time stamp: its dependents rebuild
             self.journal.unlink()
             print(f"restored {saved['path']} left by an interrupted run")
 
+    def take_snapshot(self):
+        self.sync(self.build, self.snapshot)
+
+    def put_back_snapshot(self):
+        self.sync(self.snapshot, self.build)
+
+    @staticmethod
+    def sync(source, target):
+        """Makes target a copy of source, copying only files whose size or time stamp differ."""
+        def files(root):
+            found = {}
+            for folder, dirs, names in os.walk(root):
+                dirs[:] = [d for d in dirs if not (folder == str(root) and d == "Testing")]
+                for name in names:
+                    if not name.startswith("plant-faults"):
+                        path = Path(folder, name)
+                        found[path.relative_to(root)] = path.lstat()
+            return found
+        wanted, present = files(source), files(target)
+        for rel in present.keys() - wanted.keys():
+            (target / rel).unlink()
+        for rel, st in wanted.items():
+            have = present.get(rel)
+            if have is None or have.st_size != st.st_size or have.st_mtime_ns != st.st_mtime_ns:
+                (target / rel).parent.mkdir(parents=True, exist_ok=True)
+                if (target / rel).is_symlink() or (target / rel).exists():
+                    (target / rel).unlink()
+                shutil.copy2(source / rel, target / rel, follow_symlinks=False)
+
     def build_targets(self):
         cmd = ["cmake", "--build", str(self.build), "-j2", "--target", *self.targets]
-        return run(cmd, 900, self.log) == 0
+        return run(cmd, 900, self.output) == 0
 
     def suite_first(self, source):
         rel = source.relative_to(ROOT / "src").as_posix()
@@ -170,17 +204,18 @@ class Planter:
         suite = self.suite_first(source)
         binary = self.build / "tests" / suite if suite else None
         if binary and binary.exists():
-            status = run(env_cmd + [str(binary), "--gtest_brief=1"], self.args.timeout * 4, self.log)
+            status = run(env_cmd + [str(binary), "--gtest_brief=1"], self.args.timeout * 4, self.output)
             if status != 0:
                 return f"{suite}: {status}"
         status = run(["ctest", "--test-dir", str(self.build), "-j2", "--timeout", str(self.args.timeout),
-                      "--stop-on-failure", "-E", self.args.exclude], 1800, self.log)
+                      "--stop-on-failure", "-E", self.args.exclude], 1800, self.output)
         return None if status == 0 else f"ctest: {status}"
 
     def plant(self, source, index, description, new_line, lines):
         original = "\n".join(lines)
         before = self.digests.get(source)
         mutated = lines[:index] + [new_line] + lines[index + 1:]
+        stamp = source.stat()
         self.journal.write_text(json.dumps({"path": str(source), "text": original}))
         try:
             source.write_text("\n".join(mutated))
@@ -192,16 +227,23 @@ class Planter:
             return ("caught", failed) if failed else ("survived", None)
         finally:
             source.write_text(original)
+            os.utime(source, ns=(stamp.st_atime_ns, stamp.st_mtime_ns))
+            self.put_back_snapshot()
             self.journal.unlink()
 
     def sample(self):
         rng = random.Random(self.args.seed)
         files = core_files()
-        # Taken from the unmutated build: a restored file's object is the last mutant's until rebuilt.
         self.digests = {f: object_digest(self.build, f) for f in files if f.suffix == ".cpp"}
         texts = {f: f.read_text() for f in files}
         population = [(f, i) for f in files for i in range(len(texts[f].split("\n")))]
         counted, results, tried = 0, [], set()
+        earlier = {}
+        if self.args.resume and Path(self.args.log).exists():
+            for line in Path(self.args.log).read_text(errors="replace").splitlines():
+                if line.startswith('{"where"'):
+                    entry = json.loads(line)
+                    earlier[(entry["where"], entry["new"])] = entry
         while counted < self.args.count:
             source, index = rng.choice(population)
             lines = texts[source].split("\n")
@@ -214,12 +256,15 @@ class Planter:
             description, new_line = rng.choice(options)
             where = f"{source.relative_to(ROOT)}:{index + 1}"
             started = time.time()
-            status, detail = self.plant(source, index, description, new_line, lines)
-            entry = {"where": where, "mutation": description, "status": status, "detail": detail,
-                     "old": lines[index].strip(), "new": new_line.strip(), "seconds": round(time.time() - started)}
+            entry = earlier.get((where, new_line.strip()))
+            if entry is None:
+                status, detail = self.plant(source, index, description, new_line, lines)
+                entry = {"where": where, "mutation": description, "status": status, "detail": detail,
+                         "old": lines[index].strip(), "new": new_line.strip(), "seconds": round(time.time() - started)}
+                self.log.write(json.dumps(entry, ensure_ascii=False) + "\n")
+                self.log.flush()
+            status = entry["status"]
             results.append(entry)
-            self.log.write(json.dumps(entry, ensure_ascii=False) + "\n")
-            self.log.flush()
             if status in ("caught", "survived"):
                 counted += 1
             print(f"[{counted}/{self.args.count}] {status:10} {where}  {description}  ({entry['seconds']} s)", flush=True)
@@ -235,6 +280,7 @@ def main():
     parser.add_argument("--targets", default=",".join(TARGETS), help="comma-separated build targets")
     parser.add_argument("--exclude", default="^$", help="ctest -E regex of tests not run")
     parser.add_argument("--log", default="build/native/plant-faults.log")
+    parser.add_argument("--resume", action="store_true", help="take the results the log holds for the same faults")
     args = parser.parse_args()
 
     def stop(signum, frame):
@@ -247,14 +293,13 @@ def main():
     if not planter.build_targets():
         print("the unmutated build fails", file=sys.stderr)
         return 1
+    planter.take_snapshot()
     print(f"seed {args.seed}", flush=True)
     try:
         results = planter.sample()
     except Interrupted as e:
-        print(f"interrupted ({e}); the file is restored", file=sys.stderr)
+        print(f"interrupted ({e}); the file and the build are restored", file=sys.stderr)
         return 130
-    finally:
-        planter.build_targets()
     caught = [r for r in results if r["status"] == "caught"]
     survived = [r for r in results if r["status"] == "survived"]
     skipped = {s: sum(r["status"] == s for r in results) for s in ("no-compile", "equivalent")}
