@@ -86,6 +86,17 @@ TEST_F(Rows, ProgrammeOnAirAndTheNextComeFromTheSchedule)
     EXPECT_EQ(update.items[0].column[2], "21:00 " + Sjis(u8"ドラマ"));
 }
 
+TEST_F(Rows, TitleAndTextAreCutToTheirFieldsOnWholeCharacters)
+{
+    std::u8string kana = u8"a";  // one byte, then double-byte characters
+    for (int i = 0; i < 110; ++i) kana += u8"あ";
+    AddService(0x0400);
+    PutSchedule(0x0400, 0, {Programme(1, At(20, 0), 60, kana, 0xB3, kana)});
+    Build(kNow);
+    EXPECT_EQ(Row(0).present.title, Sjis(kana).substr(0, 99));
+    EXPECT_EQ(Row(0).present.text, Sjis(kana).substr(0, 199));
+}
+
 TEST_F(Rows, BroadcastClockIsTheReferenceOnceReceived)
 {
     AddService(0x0400, u8"ＮＨＫ総合");

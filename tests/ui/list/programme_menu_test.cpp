@@ -141,6 +141,11 @@ TEST_F(ProgrammeMenus, TitleOffersTuningUnlessTuningOrRecording)
     menu = MenuFor(*parser, 0x0400, false, true);
     EXPECT_EQ(menu->title, Sjis(u8"［ＮＨＫ総合］"));
     EXPECT_EQ(menu->titleCommand, 0);
+
+    // A long name: 79 bytes at most, whole characters.
+    const std::string name = Sjis(u8"ああああああああああああああああああああああああああああああああああああ");
+    menu = BuildProgrammeMenu(parser->store, 3, 0x0400, name.c_str(), false, false, kNow);
+    EXPECT_EQ(menu->title, Sjis(u8"［") + name + Sjis(u8"］- "));
 }
 
 }  // namespace
