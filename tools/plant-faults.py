@@ -115,9 +115,9 @@ def mutations(line):
     return found
 
 
-def run(cmd, timeout, log):
+def run(cmd, timeout, log, cwd=ROOT):
     """Exit status of a command, or "timeout"; its process group ends with it, also on interruption."""
-    child = subprocess.Popen(cmd, cwd=ROOT, stdout=subprocess.PIPE, stderr=subprocess.STDOUT, start_new_session=True)
+    child = subprocess.Popen(cmd, cwd=cwd, stdout=subprocess.PIPE, stderr=subprocess.STDOUT, start_new_session=True)
     try:
         output, _ = child.communicate(timeout=timeout)
         log.write(output.decode(errors="replace")[-3000:])
@@ -204,7 +204,7 @@ class Planter:
         suite = self.suite_first(source)
         binary = self.build / "tests" / suite if suite else None
         if binary and binary.exists():
-            status = run(env_cmd + [str(binary), "--gtest_brief=1"], self.args.timeout * 4, self.output)
+            status = run(env_cmd + [str(binary), "--gtest_brief=1"], self.args.timeout * 4, self.output, binary.parent)
             if status != 0:
                 return f"{suite}: {status}"
         status = run(["ctest", "--test-dir", str(self.build), "-j2", "--timeout", str(self.args.timeout),

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <new>
 #include <string>
 
@@ -16,7 +17,7 @@ namespace {
 // Allocations of a service entry's size left to succeed before they fail; -1: never fail.
 int g_entriesBeforeFailure = -1;
 
-// Section buffers (new[] without exceptions, delete[]) alive while counted.
+// Arrays alive while counted: in the store, section buffers (new[] without exceptions, delete[]).
 bool g_countBuffers = false;
 int g_liveBuffers = 0;
 
@@ -45,24 +46,29 @@ void* operator new(std::size_t size, const std::nothrow_t&) noexcept
     }
 }
 
+// Every array form through malloc and free, so that the sanitizer build pairs them alike.
+void* operator new[](std::size_t size)
+{
+    void* p = std::malloc(size ? size : 1);
+    if (!p) throw std::bad_alloc();
+    g_liveBuffers += g_countBuffers ? 1 : 0;
+    return p;
+}
+
 void* operator new[](std::size_t size, const std::nothrow_t&) noexcept
 {
-    try {
-        void* p = ::operator new(size);
-        g_liveBuffers += g_countBuffers ? 1 : 0;
-        return p;
-    } catch (const std::bad_alloc&) {
-        return nullptr;
-    }
+    void* p = std::malloc(size ? size : 1);
+    g_liveBuffers += p && g_countBuffers ? 1 : 0;
+    return p;
 }
 
 void operator delete[](void* p) noexcept
 {
     g_liveBuffers -= p && g_countBuffers ? 1 : 0;
-    ::operator delete(p);
+    std::free(p);
 }
 
-void operator delete[](void* p, std::size_t) noexcept { ::operator delete[](p); }
+void operator delete[](void* p, std::size_t) noexcept { operator delete[](p); }
 
 namespace {
 
