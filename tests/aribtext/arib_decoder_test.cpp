@@ -54,6 +54,8 @@ TEST(AribDecoder, FullWidthTableIsTheFullWidthFormExceptFiveCodes)
         }
         EXPECT_EQ(DecodeToUtf8({LS1, c}), expected) << "code " << int(c);
     }
+    // Codes outside 0x21-0x7E (here 0xFF through GR, taken as 0x7F) are a full-width space.
+    EXPECT_EQ(Decode({ESC, 0x7E, 0xFF, 0xC1}), "\x81\x40\x82\x60");
 }
 
 TEST(AribDecoder, KanaTables)
@@ -97,6 +99,7 @@ TEST(AribDecoder, SingleByteDesignations)
     EXPECT_EQ(Decode({ESC, 0x28, 0x20, 0x4A, 0x31}), "\x82\x50");         // DRCS form
     EXPECT_EQ(Decode({ESC, 0x28, 0x20, 0x41, 0x30, 0x21}), "\x88\x9F");   // DRCS final: unchanged
     EXPECT_EQ(Decode({ESC, 0x28, 0x7A, 0x30, 0x21}), "\x88\x9F");         // unknown final
+    EXPECT_EQ(Decode({ESC, 0x29, 0x7A, LS1, 0x41}), "\x82\x60");          // G1 too
     EXPECT_EQ(Decode({ESC, 0x29, 0x30, LS1, 0x22}), "\x82\xA0");          // G1 <- hiragana
     EXPECT_EQ(Decode({ESC, 0x29, 0x20, 0x42, LS1, 0x30, 0x21}), "\x88\x9F");
     EXPECT_EQ(Decode({ESC, 0x2A, 0x31, 0xA2}), "\x83\x41");               // G2 <- katakana

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "broadcast/local_calendar.h"
 #include "support/japan_time.h"
 #include "support/section_builder.h"
 
@@ -56,6 +57,8 @@ TEST_F(BroadcastTimeTest, StampsAreJapanLocalTimeAcrossDaysAndYears)
     EXPECT_EQ(LocalTimeStamp(2026, 12, 31, 23, 59, 59), r.start);
     EXPECT_EQ(LocalTimeStamp(2027, 1, 1, 0, 0, 0), r.start + 1);
     EXPECT_EQ(DaysFromCivil(2027, 1, 1) * 86400 - 9 * 3600, LocalTimeStamp(2027, 1, 1, 0, 0, 0));
+    // A stamp the runtime cannot convert reads as all zeros, not as a made-up day.
+    EXPECT_EQ(0, LocalCalendarOf(INT64_MAX).day);
 }
 
 TEST_F(BroadcastTimeTest, BcdAndDurations)

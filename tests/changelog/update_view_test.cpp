@@ -244,6 +244,15 @@ TEST(UpdateRowPaintTest, CellFillsAndMarkingFollowWhichSidesExist)
     EXPECT_TRUE(PaintUpdateCell(kUpdateOldColumn, text, text).markDifferences);
     EXPECT_TRUE(PaintUpdateCell(kUpdateNewColumn, text, text).markDifferences);
     EXPECT_EQ(UpdateCellFill::Row, PaintUpdateCell(kUpdateNewColumn, text, text).fill);
+
+    // A selected row takes the system's highlight colours; the others alternate and draw on their fill.
+    const UpdateRowColours selected = ChooseUpdateRowColours(true, 1, 0x123456, 0x654321);
+    EXPECT_EQ(0x123456u, selected.rowFill);
+    EXPECT_EQ(0x654321u, selected.text);
+    EXPECT_TRUE(selected.highlightBackground);
+    const UpdateRowColours even = ChooseUpdateRowColours(false, 0, 0x123456, 0x654321);
+    EXPECT_FALSE(even.highlightBackground);
+    EXPECT_NE(even.rowFill, ChooseUpdateRowColours(false, 1, 0x123456, 0x654321).rowFill);
 }
 
 }  // namespace

@@ -89,6 +89,7 @@ TEST_F(IniProfileFiles, FailedWriteKeepsThePreviousFile)
     CIniProfile profile(PathOf("s.ini").c_str());
     EXPECT_FALSE(profile.WriteString("LumaraList", "CHW", "1\r\n[X]"));
     EXPECT_EQ(Get(profile.Path()), original);
+    EXPECT_TRUE(profile.WriteString("LumaraList", "CHW", "1")) << "the value it holds already";
 }
 
 TEST_F(IniProfileFiles, ReadOnlyFileKeepsItsValues)

@@ -48,6 +48,8 @@ TEST(IniText, LookupRules)
     EXPECT_EQ(Find(text, "LumaraList", "global"), "<missing>");
     EXPECT_EQ(Find(text, "LumaraList", "; comment"), "<missing>");
     EXPECT_EQ(Find("\xEF\xBB\xBF[A]\nk=v\n", "A", "k"), "v");
+    EXPECT_EQ(Find("[A]\nk=5\x1A\r\n", "A", "k"), "5");  // Ctrl-Z is blank
+    EXPECT_EQ(Find("[A]\nk=5\x1B\r\n", "A", "k"), "5\x1B");
 }
 
 TEST(IniText, ValueConversions)

@@ -1,8 +1,10 @@
 // A new service entry that cannot be allocated: the service is refused and the store stays
-// consistent, both when the stream brings it and when the event cache does.
+// consistent, both when the stream brings it and when the event cache does. And no section
+// buffer outlives its service.
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <new>
 #include <string>
 
@@ -14,6 +16,16 @@ namespace {
 
 // Allocations of a service entry's size left to succeed before they fail; -1: never fail.
 int g_entriesBeforeFailure = -1;
+
+// Arrays alive while counted: in the store, section buffers (new[] without exceptions, delete[]).
+bool g_countBuffers = false;
+int g_liveBuffers = 0;
+
+class CountingBuffers {
+public:
+    CountingBuffers() { g_countBuffers = true, g_liveBuffers = 0; }
+    ~CountingBuffers() { g_countBuffers = false; }
+};
 
 class FailingEntryAllocation {
 public:
@@ -33,6 +45,30 @@ void* operator new(std::size_t size, const std::nothrow_t&) noexcept
         return nullptr;
     }
 }
+
+// Every array form through malloc and free, so that the sanitizer build pairs them alike.
+void* operator new[](std::size_t size)
+{
+    void* p = std::malloc(size ? size : 1);
+    if (!p) throw std::bad_alloc();
+    g_liveBuffers += g_countBuffers ? 1 : 0;
+    return p;
+}
+
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept
+{
+    void* p = std::malloc(size ? size : 1);
+    g_liveBuffers += p && g_countBuffers ? 1 : 0;
+    return p;
+}
+
+void operator delete[](void* p) noexcept
+{
+    g_liveBuffers -= p && g_countBuffers ? 1 : 0;
+    std::free(p);
+}
+
+void operator delete[](void* p, std::size_t) noexcept { operator delete[](p); }
 
 namespace {
 
@@ -62,6 +98,26 @@ TEST(ServiceAllocationTest, ServiceIsRefusedWhenItsEntryCannotBeAllocated)
     EXPECT_EQ(200, loaded.store.services[1]->serviceId);
     EXPECT_EQ(nullptr, loaded.store.services[2]);
     std::remove(path.c_str());
+}
+
+TEST(ServiceAllocationTest, ReleasingAServiceOrClearingTheStoreFreesEverySection)
+{
+    const uint8_t section[40] = {0x50};
+    const auto fill = [&](ServiceEntry& s) {
+        for (SectionSlot* slot : {&s.schedule[0], &s.schedule[511], &s.scheduleExtended[511], &s.presentFollowing[1],
+                                  &s.scheduleOriginal[511]})
+            ASSERT_TRUE(StoreSection(*slot, section, sizeof section));
+    };
+    CountingBuffers counting;
+    ProgrammeStore store;
+    for (uint16_t id : {100, 200}) fill(*store.services[FindOrAddService(store, id)]);
+    ServiceEntry* alone = new ServiceEntry();
+    fill(*alone);
+    EXPECT_EQ(g_liveBuffers, 15);
+    ReleaseServiceEntry(alone);
+    EXPECT_EQ(g_liveBuffers, 10);
+    ClearStore(store);
+    EXPECT_EQ(g_liveBuffers, 0);
 }
 
 }  // namespace

@@ -160,6 +160,16 @@ TEST_F(PopupTextTest, ExtendedDescriptionSplitOverDescriptorsIsOneItem)
     EXPECT_EQ(Sjis(u8"【ニュース】\r\n\r\n\r\n\r\n出演者\r\n山田太郎\r\n佐藤花子\r\n\r\n番組内容\r\n旅の記録"), texts.body);
 }
 
+TEST_F(PopupTextTest, HeadingIsCutOnWholeCharacters)
+{
+    std::u8string heading;
+    for (int i = 0; i < 60; ++i) heading += u8"番";
+    Put(service->scheduleExtended[0], 0x58, {Event(7, 20, 60, Extended(heading, u8"内容"))});
+    PopupTexts texts;
+    ASSERT_TRUE(DescribeProgramme(row, 1, "20:00 x", "NHK", parser.store, texts));
+    EXPECT_EQ(Sjis(u8"【ニュース】\r\n\r\n\r\n\r\n") + Sjis(heading).substr(0, 98) + Sjis(u8"\r\n内容"), texts.body);
+}
+
 TEST_F(PopupTextTest, FindExtendedEventSearchesTheScheduleByTime)
 {
     Put(service->scheduleExtended[0], 0x58, {Event(1, 18, 60, {}), Event(2, 19, 60, {})});

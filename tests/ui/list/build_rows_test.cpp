@@ -65,7 +65,8 @@ TEST_F(Rows, ProgrammeOnAirAndTheNextComeFromTheSchedule)
     const Bytes audio = AudioComponentDescriptor(0x03);
     onAir.descriptors.insert(onAir.descriptors.end(), audio.begin(), audio.end());
     PutSchedule(0x0400, 2, {onAir});
-    PutSchedule(0x0400, 3, {Programme(3, At(21, 0), 60, u8"ドラマ", 0x01), Programme(4, At(22, 0), 60, u8"夜の番組")});
+    // A one-byte text (0xA2) is kept.
+    PutSchedule(0x0400, 3, {Programme(3, At(21, 0), 60, u8"ドラマ", 0x01, u8"あ"), Programme(4, At(22, 0), 60, u8"夜の番組")});
     Build(kNow);
     const ListRow& row = Row(0);
     EXPECT_EQ(row.present.start, Stamp(20, 0));
@@ -77,11 +78,23 @@ TEST_F(Rows, ProgrammeOnAirAndTheNextComeFromTheSchedule)
     EXPECT_EQ(row.following.start, Stamp(21, 0));
     EXPECT_EQ(row.following.title, Sjis(u8"ドラマ"));
     EXPECT_EQ(row.following.videoComponentType, 0x01);
+    EXPECT_EQ(row.following.text, Sjis(u8"あ"));
 
     const ListUpdate update = DecideListItems(rows, 0);
     ASSERT_EQ(update.items.size(), 1u);
     EXPECT_EQ(update.items[0].column[1], "20:00 " + Sjis(u8"クローズアップ"));
     EXPECT_EQ(update.items[0].column[2], "21:00 " + Sjis(u8"ドラマ"));
+}
+
+TEST_F(Rows, TitleAndTextAreCutToTheirFieldsOnWholeCharacters)
+{
+    std::u8string kana = u8"a";  // one byte, then double-byte characters
+    for (int i = 0; i < 110; ++i) kana += u8"あ";
+    AddService(0x0400);
+    PutSchedule(0x0400, 0, {Programme(1, At(20, 0), 60, kana, 0xB3, kana)});
+    Build(kNow);
+    EXPECT_EQ(Row(0).present.title, Sjis(kana).substr(0, 99));
+    EXPECT_EQ(Row(0).present.text, Sjis(kana).substr(0, 199));
 }
 
 TEST_F(Rows, BroadcastClockIsTheReferenceOnceReceived)
@@ -126,20 +139,59 @@ TEST_F(Rows, WithoutPresentSectionTheUpcomingProgrammeIsTheFollowingOne)
     EXPECT_EQ(update.items[0].column[2], "21:00 " + Sjis(u8"夜"));
 }
 
-// Once the programme on air is found, the scan looks only so far ahead: 69 empty slots
-// later, a programme a day ahead is neither the row's next one nor in the menu.
+// Once the programme on air is found, the scan looks only 63 slots further, empty ones
+// counted: a programme a day ahead past them is neither the row's next one nor in the menu.
+// The second schedule table (slots from 256) is searched like the first.
 TEST_F(Rows, ScanAfterTheProgrammeOnAirStopsWithinItsBudget)
 {
-    AddService(0x0400, u8"ＮＨＫ総合");
-    PutSchedule(0x0400, 0, {Programme(1, At(20, 0), 60, u8"ニュース")});
-    PutSchedule(0x0400, 70, {Programme(2, {2026, 12, 8, 6, 0, 0}, 60, u8"翌朝の番組")});
-    Build(kNow);
-    EXPECT_EQ(Row(0).present.title, Sjis(u8"ニュース"));
-    EXPECT_EQ(Row(0).following.start, 0);
-    const std::optional<ProgrammeMenu> menu =
-        BuildProgrammeMenu(parser->store, 0, 0x0400, Row(0).serviceName, false, false, kNow);
-    ASSERT_TRUE(menu);
-    EXPECT_EQ(menu->entries.size(), 1u);
+    const struct {
+        int onAirSlot;
+        int nextSlot;
+        bool nextFound;
+    } cases[] = {{0, 63, true}, {0, 64, false}, {0, 70, false}, {256, 319, true}, {256, 320, false}};
+    for (const auto& c : cases) {
+        parser = std::make_unique<StreamParser>();
+        AddService(0x0400, u8"ＮＨＫ総合");
+        PutSchedule(0x0400, c.onAirSlot, {Programme(1, At(20, 0), 60, u8"ニュース")});
+        PutSchedule(0x0400, c.nextSlot, {Programme(2, {2026, 12, 8, 6, 0, 0}, 60, u8"翌朝の番組")});
+        Build(kNow);
+        EXPECT_EQ(Row(0).present.title, Sjis(u8"ニュース")) << c.onAirSlot;
+        EXPECT_EQ(Row(0).following.start != 0, c.nextFound) << c.nextSlot;
+        const std::optional<ProgrammeMenu> menu =
+            BuildProgrammeMenu(parser->store, 0, 0x0400, Row(0).serviceName, false, false, kNow);
+        ASSERT_TRUE(menu);
+        EXPECT_EQ(menu->entries.size(), c.nextFound ? 2u : 1u) << c.nextSlot;
+    }
+}
+
+// A programme ending this very second is over, one starting this very second is on air: in
+// the rows, in the fall back to the present section and in the programme menu.
+TEST_F(Rows, ExactSecondsDecideWhatIsOnAir)
+{
+    AddService(0x0400);
+    PutSchedule(0x0400, 0, {Programme(1, At(19, 0), 60, u8"夕方"), Programme(2, At(20, 0), 60, u8"夜"),
+                            Programme(3, At(21, 0), 60, u8"深夜")});
+    // The present section tells of an overrun the schedule does not know.
+    AddService(0x0410);
+    PutSchedule(0x0410, 0, {Programme(2, At(20, 0), 60, u8"夜")});
+    PutPresent(0x0410, {Programme(1, At(19, 30), 60, u8"特番")});
+    const struct {
+        int64_t now;
+        const char8_t* present;
+        const char8_t* following;
+        const char8_t* presentOfOverrun;
+        const char8_t* firstMenuEntry;
+    } cases[] = {{Stamp(20, 0), u8"夜", u8"深夜", u8"夜", u8"20:00～21:00：夜"},
+                 {Stamp(19, 59, 59), u8"夕方", u8"夜", u8"特番", u8"19:00～20:00：夕方"}};
+    for (const auto& c : cases) {
+        Build(c.now);
+        EXPECT_EQ(RowOf(0x0400)->present.title, Sjis(c.present));
+        EXPECT_EQ(RowOf(0x0400)->following.title, Sjis(c.following));
+        EXPECT_EQ(RowOf(0x0410)->present.title, Sjis(c.presentOfOverrun));
+        const std::optional<ProgrammeMenu> menu = BuildProgrammeMenu(parser->store, 0, 0x0400, "", false, false, c.now);
+        ASSERT_TRUE(menu);
+        EXPECT_EQ(menu->entries[0].text, Sjis(c.firstMenuEntry));
+    }
 }
 
 TEST_F(Rows, DamagedSectionsAreReadOnlyWithinTheirBounds)
@@ -215,6 +267,11 @@ TEST_F(RowSettings, SortZeroComesFirstAndEqualKeysKeepServiceIdOrder)
     EXPECT_EQ(RowOf(0x0402)->storeIndex, 2);
     // Every service's two keys are read on every rebuild.
     EXPECT_EQ(settings.reads, 8);
+    // A new row's full value is compared with the stored byte of those before it.
+    settings.Set("Sort1024", 10);
+    settings.Set("Sort1025", 256);
+    Build(kNow);
+    EXPECT_EQ(Order(), (std::vector<uint16_t>{0x0402, 0x0403, 0x0400, 0x0401}));
 }
 
 TEST_F(RowSettings, CheckZeroHidesTheRowButKeepsIt)

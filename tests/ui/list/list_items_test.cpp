@@ -20,9 +20,11 @@ TEST_F(ListItems, SubChannelAiringTheHeadsProgrammesDisappears)
     PutSchedule(0x0401, 0, {Programme(1, At(20, 0), 60, u8"ニュース"), Programme(2, At(21, 0), 60, u8"ドラマ")});
     // Own programme on air; the next one starts when the head's next has ended.
     PutSchedule(0x0402, 0, {Programme(1, At(20, 0), 30, u8"天気"), Programme(2, At(22, 0), 60, u8"スポーツ")});
-    PutSchedule(0x0403, 0, {Programme(1, At(20, 0), 30, u8"株価"), Programme(2, At(20, 30), 30, u8"経済")});
+    // Compared with the run's head, not with the row before it.
+    PutSchedule(0x0403, 0, {Programme(1, At(20, 0), 30, u8"ニュース"), Programme(2, At(20, 30), 30, u8"経済")});
     Build(kNow);
     EXPECT_EQ(RowOf(0x0401)->present.start, 0);
+    EXPECT_EQ(RowOf(0x0403)->present.start, 0);
     EXPECT_EQ(RowOf(0x0401)->following.start, 0);
     EXPECT_EQ(RowOf(0x0402)->following.start, 0);
 

@@ -25,16 +25,25 @@ std::optional<ProgrammeMenu> MenuFor(const StreamParser& parser, uint16_t servic
 
 TEST_F(ProgrammeMenus, EndTimeIsAddedOnTheClockFaceAcrossMidnight)
 {
-    const Bytes late = Concat({EncodeStartTime(At(23, 30)), EncodeDuration(105 * 60)});
-    const ProgrammeClock clock = ProgrammeClockOf(late.data());
-    EXPECT_EQ(clock.startHour, 23);
-    EXPECT_EQ(clock.startMinute, 30);
-    EXPECT_EQ(clock.endHour, 1);
-    EXPECT_EQ(clock.endMinute, 15);
-    // Seconds carry into the minute: 10:59:30 lasting 45 seconds ends at 11:00.
-    const Bytes carry = Concat({EncodeStartTime(At(10, 59, 30)), EncodeDuration(45)});
-    EXPECT_EQ(ProgrammeClockOf(carry.data()).endHour, 11);
-    EXPECT_EQ(ProgrammeClockOf(carry.data()).endMinute, 0);
+    const struct {
+        BroadcastTime start;
+        int seconds;
+        int endHour;
+        int endMinute;
+    } cases[] = {
+        {At(23, 30), 105 * 60, 1, 15},
+        {At(10, 59, 30), 45, 11, 0},              // seconds carry into the minute
+        {At(20, 0), 30 * 3600, 2, 0},             // a day or more still wraps: not 26:00
+        {At(20, 45), 29 * 3600 + 20 * 60, 2, 5},  // and the minutes carry into the hour
+    };
+    for (const auto& c : cases) {
+        const Bytes times = Concat({EncodeStartTime(c.start), EncodeDuration(c.seconds)});
+        const ProgrammeClock clock = ProgrammeClockOf(times.data());
+        EXPECT_EQ(clock.startHour, c.start.hour);
+        EXPECT_EQ(clock.startMinute, c.start.minute);
+        EXPECT_EQ(clock.endHour, c.endHour) << c.seconds;
+        EXPECT_EQ(clock.endMinute, c.endMinute) << c.seconds;
+    }
 
     AddService(0x0400);
     PutSchedule(0x0400, 0, {Programme(1, At(23, 30), 105, u8"深夜映画")});
@@ -132,6 +141,11 @@ TEST_F(ProgrammeMenus, TitleOffersTuningUnlessTuningOrRecording)
     menu = MenuFor(*parser, 0x0400, false, true);
     EXPECT_EQ(menu->title, Sjis(u8"［ＮＨＫ総合］"));
     EXPECT_EQ(menu->titleCommand, 0);
+
+    // A long name: 79 bytes at most, whole characters.
+    const std::string name = Sjis(u8"ああああああああああああああああああああああああああああああああああああ");
+    menu = BuildProgrammeMenu(parser->store, 3, 0x0400, name.c_str(), false, false, kNow);
+    EXPECT_EQ(menu->title, Sjis(u8"［") + name + Sjis(u8"］- "));
 }
 
 }  // namespace

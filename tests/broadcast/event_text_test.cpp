@@ -1,0 +1,25 @@
+#include "broadcast/event_text.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+// Lead bytes are 0x81-0x9F and 0xE0-0xFC: a cut never leaves one alone; the bytes just
+// outside those ranges are characters of one byte.
+TEST(CutShiftJis, KeepsWholeCharactersAtTheEdgesOfTheLeadRanges)
+{
+    for (const char lead : {'\x81', '\x9F', '\xE0', '\xFC'}) {
+        std::string text = {lead, '\x40', lead, '\x40'};
+        CutShiftJis(text.data(), 3);
+        EXPECT_EQ(text.c_str(), std::string({lead, '\x40'})) << int(static_cast<uint8_t>(lead));
+    }
+    for (const char single : {'\x80', '\xA0', '\xDF', '\xFD'}) {
+        std::string text = {single, 'A', 'B'};
+        CutShiftJis(text.data(), 1);
+        EXPECT_EQ(text.c_str(), std::string(1, single)) << int(static_cast<uint8_t>(single));
+    }
+}
+
+}  // namespace
