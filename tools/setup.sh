@@ -3,8 +3,10 @@
 # Quick and silent when everything is there. Runs as root, or through sudo.
 set -eu
 
+# The x86_64 compiler and wine64 build and run the Windows programs' stand-in where i686
+# programs cannot start.
 PACKAGES="cmake g++ make pkg-config googletest libbenchmark-dev g++-mingw-w64-i686-posix
-wine wine32:i386 xvfb xauth fonts-ipafont-gothic imagemagick locales
+g++-mingw-w64-x86-64-posix wine wine32:i386 wine64 xvfb xauth fonts-ipafont-gothic imagemagick locales
 clang libclang-rt-14-dev libaribb24-dev libdvbpsi-dev python3 xmltv-util bsdutils time"
 
 if [ "$(id -u)" -eq 0 ]; then SUDO=""; else SUDO="sudo"; fi

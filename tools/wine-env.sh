@@ -1,6 +1,8 @@
 # Sourced by the scripts that run Windows programs: a throw-away Wine prefix in the build
 # tree, Japanese locale and fonts, and a display (Xvfb when there is none).
-# Usage: . tools/wine-env.sh BUILD_DIR; wine_start; ...; wine_stop
+# Usage: . tools/wine-env.sh; wine_start BUILD_DIR [LOADER]; ...; wine_stop
+# LOADER is wine, or /usr/lib/wine/wine64 for the x86_64 stand-in (build/win64-standin): a
+# prefix is made and used by one loader only.
 
 wine_env() {
     export LUMARA_WINEPREFIX="$1/wineprefix"
@@ -26,17 +28,18 @@ wine_display() {
 # ~2.5 s. Wine's background services start here, detached from ctest's output pipes.
 wine_start() {
     wine_env "$1"
+    loader=${2:-wine}
     wine_display
     first=0
     [ -d "$WINEPREFIX" ] || first=1
     mkdir -p "$WINEPREFIX"
     wineserver -p
-    wine cmd /c exit </dev/null >/dev/null 2>&1 || true
+    "$loader" cmd /c exit </dev/null >/dev/null 2>&1 || true
     # Without a window manager, Wine waits 2 s for every managed window it hides or destroys.
-    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1 || true
+    "$loader" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1 || true
     if [ "$first" -eq 1 ]; then
         for face in "MS Shell Dlg" "MS Shell Dlg 2" "MS UI Gothic" "Tahoma" "MS Gothic" "MS PGothic"; do
-            wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$face" /d IPAGothic /f </dev/null >/dev/null 2>&1 || true
+            "$loader" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$face" /d IPAGothic /f </dev/null >/dev/null 2>&1 || true
         done
     fi
 }

@@ -1,5 +1,6 @@
 #include "plugin_abi.h"
 
+#if defined(__i386__)
 #include <atomic>
 
 namespace {
@@ -60,6 +61,12 @@ uint32_t Word(const void* pointer) { return static_cast<uint32_t>(reinterpret_ca
 }  // namespace
 
 int StackMismatches() { return g_stackMismatches.load(); }
+#else
+// The x86_64 stand-in (where i686 programs cannot start) exercises the library's Windows glue,
+// not its calling conventions: x86_64 has only one, so the slots are plain calls, there is no
+// stack to balance, and the stack and convention checks hold only for the real i686 library.
+int StackMismatches() { return 0; }
+#endif
 
 bool PluginLibrary::Load()
 {
@@ -76,6 +83,7 @@ void PluginLibrary::Unload()
     m_module = nullptr;
 }
 
+#if defined(__i386__)
 void* PluginLibrary::GetIface()
 {
     return reinterpret_cast<void*>(static_cast<uintptr_t>(CheckedCall(m_getIface, 0, nullptr, 0)));
@@ -129,3 +137,41 @@ uint32_t PluginObject::Reserved(uint32_t first, uint32_t second)
     const uint32_t args[] = {Word(m_object), first, second};
     return Call(5, args, 3);
 }
+#else
+void* PluginLibrary::GetIface() { return reinterpret_cast<void* (*)()>(m_getIface)(); }
+
+uint32_t PluginLibrary::GetIface2(uint32_t first, void** object)
+{
+    return reinterpret_cast<uint32_t (*)(uint32_t, void**)>(m_getIface2)(first, object);
+}
+
+void* PluginObject::DeletingDestructor(uint32_t flags)
+{
+    return reinterpret_cast<void* (*)(void*, uint32_t)>(Slot(0))(m_object, flags);
+}
+
+uint32_t PluginObject::Initialise(void* host, uint32_t sdkVersion)
+{
+    return reinterpret_cast<uint32_t (*)(void*, void*, uint32_t)>(Slot(1))(m_object, host, sdkVersion);
+}
+
+uint32_t PluginObject::CreatePluginWindow(HWND parent)
+{
+    return reinterpret_cast<uint32_t (*)(void*, HWND)>(Slot(2))(m_object, parent);
+}
+
+uint32_t PluginObject::StreamData(const void* data, uint32_t size)
+{
+    return reinterpret_cast<uint32_t (*)(void*, const void*, uint32_t)>(Slot(3))(m_object, data, size);
+}
+
+uint32_t PluginObject::StreamChange(int32_t channel, int32_t serviceId)
+{
+    return reinterpret_cast<uint32_t (*)(void*, int32_t, int32_t)>(Slot(4))(m_object, channel, serviceId);
+}
+
+uint32_t PluginObject::Reserved(uint32_t first, uint32_t second)
+{
+    return reinterpret_cast<uint32_t (*)(void*, uint32_t, uint32_t)>(Slot(5))(m_object, first, second);
+}
+#endif
