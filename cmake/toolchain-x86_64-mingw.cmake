@@ -1,14 +1,8 @@
 # x86_64 Windows, MinGW-w64 g++ with the posix thread model: the stand-in build of the DLL and
 # its test host for machines whose Wine cannot start i686 programs (preset win64-standin).
-set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
-set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc-posix)
-set(CMAKE_CXX_COMPILER x86_64-w64-mingw32-g++-posix)
-set(CMAKE_RC_COMPILER x86_64-w64-mingw32-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(LUMARA_MINGW_TRIPLET x86_64-w64-mingw32)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-toolchain-common.cmake)
 # x86_64 has one calling convention: the host interface's thiscall and stdcall attributes are
 # ignored with a warning, which -Werror would turn into an error.
 set(CMAKE_CXX_FLAGS_INIT -Wno-attributes)

@@ -8,13 +8,7 @@ WINE_RUN=$1
 ZIP=$2
 SAMPLE=$3
 WORK=$4
-passed=0
-failed=0
-# One prefix for every run (ctest's comes from tools/wine-env.sh).
-: "${LUMARA_WINEPREFIX:=$WORK.wineprefix}"
-export LUMARA_WINEPREFIX
-ok() { passed=$((passed + 1)); }
-fail() { echo "FAIL: $*"; failed=$((failed + 1)); }
+. "$(dirname "$0")/script_checks.sh"
 rm -rf "$WORK" && mkdir -p "$WORK/user" && cd "$WORK/user" || exit 1
 cmake -E tar xf "$ZIP" && cp "$SAMPLE" sample.ts || exit 1
 play() {  # the demo's standard error is text mode: CR LF line ends
@@ -40,5 +34,4 @@ if [ "$(grep -c '^set aside as .*\.bak$' log.txt)" -ge 2 ] && [ "$(grep -c '^sta
    [ -s Moxel_LumaraList.dat.bak ]; then ok
 else fail "--fresh: $(head -6 log.txt)"; fi
 
-echo "demo_archive: $passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+report demo_archive

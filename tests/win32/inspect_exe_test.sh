@@ -11,13 +11,7 @@ REAL=$4
 WORK=$5
 DTD=/usr/share/xmltv/xmltv.dtd
 export TZ=JST-9  # both tools show broadcast times as local times
-passed=0
-failed=0
-# One prefix for every run (ctest's comes from tools/wine-env.sh).
-: "${LUMARA_WINEPREFIX:=$WORK.wineprefix}"
-export LUMARA_WINEPREFIX
-ok() { passed=$((passed + 1)); }
-fail() { echo "FAIL: $*"; failed=$((failed + 1)); }
+. "$(dirname "$0")/script_checks.sh"
 if [ ! -x "$NATIVE" ]; then echo "the native build (cmake --preset native) is needed first"; exit 1; fi
 rm -rf "$WORK" && mkdir -p "$WORK" && cd "$WORK" || exit 1
 cp "$3/sample.ts" "$3/sample.upd" . && cp "$EXE" inspect.exe || exit 1
@@ -116,5 +110,4 @@ same "over 4 GB" "" stream big.ts --quiet
 grep -q "^  1000 bytes at offset 43" windows/stdout && ok || fail "over 4 GB: $(grep -A3 skipped windows/stdout)"
 rm -f big.ts
 
-echo "inspect_exe: $passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+report inspect_exe

@@ -1,0 +1,10 @@
+# What both MinGW-w64 toolchains share: g++ with the posix thread model for the processor
+# that the including file names in LUMARA_MINGW_TRIPLET.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_C_COMPILER ${LUMARA_MINGW_TRIPLET}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${LUMARA_MINGW_TRIPLET}-g++-posix)
+set(CMAKE_RC_COMPILER ${LUMARA_MINGW_TRIPLET}-windres)
+set(CMAKE_FIND_ROOT_PATH /usr/${LUMARA_MINGW_TRIPLET})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
