@@ -15,6 +15,14 @@ without debug sections), which cannot change behaviour. The remaining survivors 
 with their diffs; whether one is equivalent after all is a reader's judgement.
 
     tools/plant-faults.py [--count 40] [--seed N] [--build build/native] [--log FILE] [--resume]
+
+A survivor of the native suites may still fail the other suites of the test command: --replay LOG
+plants the survivors of an earlier log again in another build, e.g. the sanitizer build, or the
+Windows stand-in with every target and a Wine environment already started by the caller:
+
+    tools/plant-faults.py --replay build/native/plant-faults.log --build build/sanitize --log F
+    . tools/wine-env.sh; wine_start "$PWD/build/win64-standin" /usr/lib/wine/wine64
+    tools/plant-faults.py --replay build/native/plant-faults.log --build build/win64-standin --targets all --log F
 """
 import argparse
 import json
@@ -231,6 +239,31 @@ class Planter:
             self.put_back_snapshot()
             self.journal.unlink()
 
+    def replay(self):
+        """The survivors of an earlier log, planted again in this build."""
+        results = []
+        for line in Path(self.args.replay).read_text(errors="replace").splitlines():
+            if not line.startswith('{"where"'):
+                continue
+            earlier = json.loads(line)
+            if earlier["status"] != "survived":
+                continue
+            file, number = earlier["where"].rsplit(":", 1)
+            source, index = ROOT / file, int(number) - 1
+            lines = source.read_text().split("\n")
+            if lines[index].strip() != earlier["old"]:
+                print(f"skipped {earlier['where']}: the line changed since", flush=True)
+                continue
+            indent = lines[index][: len(lines[index]) - len(lines[index].lstrip())]
+            started = time.time()
+            status, detail = self.plant(source, index, earlier["mutation"], indent + earlier["new"], lines)
+            entry = dict(earlier, status=status, detail=detail, seconds=round(time.time() - started))
+            self.log.write(json.dumps(entry, ensure_ascii=False) + "\n")
+            self.log.flush()
+            results.append(entry)
+            print(f"{status:10} {earlier['where']}  {earlier['mutation']}  ({entry['seconds']} s)", flush=True)
+        return results
+
     def sample(self):
         rng = random.Random(self.args.seed)
         files = core_files()
@@ -281,6 +314,7 @@ def main():
     parser.add_argument("--exclude", default="^$", help="ctest -E regex of tests not run")
     parser.add_argument("--log", default="build/native/plant-faults.log")
     parser.add_argument("--resume", action="store_true", help="take the results the log holds for the same faults")
+    parser.add_argument("--replay", help="plant the survivors of this log again instead of sampling")
     args = parser.parse_args()
 
     def stop(signum, frame):
@@ -294,9 +328,12 @@ def main():
         print("the unmutated build fails", file=sys.stderr)
         return 1
     planter.take_snapshot()
-    print(f"seed {args.seed}", flush=True)
+    if not args.replay:
+        print(f"seed {args.seed}", flush=True)
     try:
-        results = planter.sample()
+        if args.replay:
+            planter.digests = {}
+        results = planter.replay() if args.replay else planter.sample()
     except Interrupted as e:
         print(f"interrupted ({e}); the file and the build are restored", file=sys.stderr)
         return 130
