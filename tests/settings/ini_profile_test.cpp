@@ -36,12 +36,16 @@ TEST_F(IniProfileFiles, MissingFileGivesEveryDefault)
 
 TEST_F(IniProfileFiles, EmptyValueStopsTheChain)
 {
-    Put(PathOf("s.ini"), "[LumaraList]\r\nWindowX=100\r\nWindowCY=\r\n");
+    Put(PathOf("s.ini"), "[LumaraList]\r\nWindowX=100\r\nWindowCY=\r\nNOWW=\r\n");
     CIniProfile profile(PathOf("s.ini").c_str());
     int32_t geometry[kMainGeometryChainLength] = {};
     EXPECT_FALSE(ReadSettingChain(profile, kSectionLumaraList, kMainGeometryChain, kMainGeometryChainLength, geometry));
     EXPECT_EQ(geometry[0], 100);
     EXPECT_EQ(geometry[4], 0);  // never reached
+    // An empty width is a column of width 0, not its default.
+    const TextSettingValue width = ReadSetting(profile, kSectionLumaraList, kMainNowW);
+    EXPECT_FALSE(width.hasText);
+    EXPECT_EQ(width.value, 0);
 }
 
 TEST_F(IniProfileFiles, FirstWriteCreatesTheFileAndReadsSeeEveryChange)
@@ -132,6 +136,8 @@ TEST(DataFilePath, BesideTheHostExecutable)
     std::string deep = "C:\\" + std::string(240, 'd') + "\\host.exe";
     EXPECT_FALSE(BuildDataFilePath(deep.c_str(), kSettingsFileExtension, path, sizeof path));
     EXPECT_STREQ(path, "");
+    EXPECT_FALSE(BuildDataFilePath("C:\\TV\\host.exe", kSettingsFileExtension, nullptr, sizeof path));
+    EXPECT_FALSE(BuildDataFilePath("C:\\TV\\host.exe", kSettingsFileExtension, path, 0));
 }
 
 }  // namespace

@@ -33,6 +33,7 @@ TEST_F(ProgrammeMenus, EndTimeIsAddedOnTheClockFaceAcrossMidnight)
     } cases[] = {
         {At(23, 30), 105 * 60, 1, 15},
         {At(10, 59, 30), 45, 11, 0},              // seconds carry into the minute
+        {At(10, 59, 30), 29, 10, 59},             // 59 of them do not
         {At(20, 0), 30 * 3600, 2, 0},             // a day or more still wraps: not 26:00
         {At(20, 45), 29 * 3600 + 20 * 60, 2, 5},  // and the minutes carry into the hour
     };
