@@ -143,11 +143,18 @@ TEST_F(UpdateViewTest, NameMapTakesTheNetworkNameOnlyForTheFirstOfAConsecutiveRu
     AddService(1025, u8"ＮＨＫ総合２", u8"ＮＨＫ総合");
     AddService(1032, u8"", u8"", 27);
     AddService(1040, u8"");
+    // 50 bytes of hiragana in GR decode to 100 bytes, cut to the whole characters within 99.
+    ServiceEntry& longest = AddService(1048, u8"");
+    std::memset(longest.serviceName, 0xA2, kNameBytes);
+    longest.serviceNameLength = kNameBytes;
     const UpdateNameMap names = BuildUpdateNameMap(parser.store);
     EXPECT_EQ(Sjis(u8"ＮＨＫ総合"), names.at(1024));
     EXPECT_EQ(Sjis(u8"ＮＨＫ総合２"), names.at(1025));
     EXPECT_EQ("27ch", names.at(1032));
     EXPECT_EQ("1040", names.at(1040));
+    std::string fortyNine;
+    for (int i = 0; i < 49; ++i) fortyNine += Sjis(u8"あ");
+    EXPECT_EQ(fortyNine, names.at(1048));
 }
 
 TEST_F(UpdateViewTest, ItemTextsOfAddedRemovedAndChangedProgrammes)
