@@ -397,9 +397,12 @@ TEST_F(EventCacheTest, DamagedRecordIsDroppedWithEverythingAfterIt)
         EXPECT_EQ(1, loaded.store.serviceCount) << what;
         EXPECT_EQ(1, loaded.store.services[0]->serviceId) << what;
     };
-    Bytes longName = image;
-    longName[second + 4 + kNameBytes] = kNameBytes + 1;  // providerNameLength 51
-    expectOneService(longName, "name length over 50");
+    // A length of 51 in each of the provider, service and TS names.
+    for (size_t at : {second + 4 + kNameBytes, second + 6 + 2 * kNameBytes, block - 2}) {
+        Bytes longName = image;
+        longName[at] = kNameBytes + 1;
+        expectOneService(longName, "name length over 50");
+    }
 
     Bytes lengthMismatch = image;
     lengthMismatch[block + 4 + 2] += 1;  // section_length one more than stored
