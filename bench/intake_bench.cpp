@@ -6,7 +6,7 @@
 
 #include "support/packetizer.h"
 #include "support/sample_stream.h"
-#include "support/soak_broadcast.h"
+#include "soak/soak_broadcast.h"
 #include "ts/crc32.h"
 #include "ts/stream_parser.h"
 

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "support/packetizer.h"
-#include "support/soak_broadcast.h"
+#include "soak/soak_broadcast.h"
 #include "ts/stream_parser.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "support/soak_truth.h"
+#include "soak_truth.h"
 
 // The ".upd" file's records, times as broadcast clock seconds (the file holds local time
 // stamps of the Japan zone). Empty optional when the file is missing or not a change log.

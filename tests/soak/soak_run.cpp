@@ -258,7 +258,11 @@ int SoakRun::Soak()
     Check(end, "at the end");
     m_beforeStop.push_back(SampleResources());
     StopViewer();
-    for (const std::string& box : boxes.seen) Fail("a message box: " + ShiftJisToUtf8(box));
+    for (const SeenMessageBox& box : boxes.seen) {
+        std::string texts = box.caption;
+        for (const std::string& text : box.texts) texts += " " + text;
+        Fail("a message box: " + ShiftJisToUtf8(texts));
+    }
     if (StackMismatches()) Fail("calls left the stack pointer moved");
     Report();
     return m_failures;

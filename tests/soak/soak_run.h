@@ -8,11 +8,11 @@
 #include <vector>
 
 #include "host_watchers.h"
+#include "soak_broadcast.h"
 #include "soak_resources.h"
+#include "soak_truth.h"
 #include "soak_user.h"
 #include "soak_viewer.h"
-#include "support/soak_broadcast.h"
-#include "support/soak_truth.h"
 
 struct SoakOptions {
     int days = 1;

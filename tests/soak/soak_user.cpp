@@ -2,8 +2,6 @@
 
 #include <commctrl.h>
 
-#include <cstring>
-
 namespace {
 
 // Command and control ids as the host sees them in the plug-in's windows.
@@ -15,17 +13,6 @@ constexpr int kPopupCloseButton = 2;
 constexpr int kUpdateListId = 104;
 constexpr int kUpdateRefreshId = 105;
 constexpr int kSetupListId = 1018;
-constexpr int kOwnControls[] = {kMainListId, kPopupTextId, kUpdateListId, kSetupListId};
-
-UnknownDialogWatch* g_watch = nullptr;
-
-BOOL CALLBACK AppendText(HWND child, LPARAM context)
-{
-    char text[512] = {};
-    GetWindowTextA(child, text, sizeof text);
-    if (*text) *reinterpret_cast<std::string*>(context) += std::string(" ") + text;
-    return TRUE;
-}
 
 struct OwnedSearch {
     HWND owner;
@@ -110,34 +97,6 @@ void SoakUser::Act()
     }
 }
 
-UnknownDialogWatch::UnknownDialogWatch()
+UnknownDialogWatch::UnknownDialogWatch() : MessageBoxWatch(IDOK, {kMainListId, kPopupTextId, kUpdateListId, kSetupListId})
 {
-    g_watch = this;
-    m_hook = SetWindowsHookExA(WH_CBT, Hook, nullptr, GetCurrentThreadId());
-}
-
-UnknownDialogWatch::~UnknownDialogWatch()
-{
-    if (m_hook) UnhookWindowsHookEx(m_hook);
-    g_watch = nullptr;
-}
-
-LRESULT CALLBACK UnknownDialogWatch::Hook(int code, WPARAM wParam, LPARAM lParam)
-{
-    if (code == HCBT_ACTIVATE && g_watch) {
-        const HWND dialog = reinterpret_cast<HWND>(wParam);
-        char className[32] = {};
-        GetClassNameA(dialog, className, sizeof className);
-        bool own = false;
-        for (int id : kOwnControls) own = own || GetDlgItem(dialog, id);
-        if (std::strcmp(className, "#32770") == 0 && !own) {
-            char caption[256] = {};
-            GetWindowTextA(dialog, caption, sizeof caption);
-            std::string seen = caption;
-            EnumChildWindows(dialog, AppendText, reinterpret_cast<LPARAM>(&seen));
-            g_watch->seen.push_back(seen);
-            PostMessageA(dialog, WM_COMMAND, IDOK, 0);
-        }
-    }
-    return CallNextHookEx(nullptr, code, wParam, lParam);
 }

@@ -6,9 +6,8 @@
 #include <windows.h>
 
 #include <random>
-#include <string>
-#include <vector>
 
+#include "fake_host.h"
 #include "soak_viewer.h"
 
 struct UserCounts {
@@ -32,15 +31,7 @@ private:
 
 // Every dialog of this thread that is none of the plug-in's own windows (a message box, an
 // error dialog) is recorded and closed.
-class UnknownDialogWatch {
+class UnknownDialogWatch : public MessageBoxWatch {
 public:
     UnknownDialogWatch();
-    ~UnknownDialogWatch();
-    UnknownDialogWatch(const UnknownDialogWatch&) = delete;
-    UnknownDialogWatch& operator=(const UnknownDialogWatch&) = delete;
-    std::vector<std::string> seen;  // caption and texts, Shift-JIS
-
-private:
-    static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam);
-    HHOOK m_hook = nullptr;
 };

@@ -192,6 +192,9 @@ MessageBoxWatch* g_watch = nullptr;
 BOOL CALLBACK ReadMessageBoxChild(HWND child, LPARAM context)
 {
     auto& seen = *reinterpret_cast<SeenMessageBox*>(context);
+    char text[512] = {};
+    GetWindowTextA(child, text, sizeof(text));
+    if (text[0]) seen.texts.push_back(text);
     char className[32] = {};
     GetClassNameA(child, className, sizeof(className));
     const LONG style = GetWindowLongA(child, GWL_STYLE);
@@ -204,17 +207,15 @@ BOOL CALLBACK ReadMessageBoxChild(HWND child, LPARAM context)
         const auto icon = reinterpret_cast<HICON>(SendMessageA(child, STM_GETICON, 0, 0));
         seen.errorIcon = icon && icon == LoadIconA(nullptr, MAKEINTRESOURCEA(32513));     // IDI_ERROR
         seen.questionIcon = icon && icon == LoadIconA(nullptr, MAKEINTRESOURCEA(32514));  // IDI_QUESTION
-    } else {
-        char text[256] = {};
-        GetWindowTextA(child, text, sizeof(text));
-        if (text[0]) seen.text = text;
+    } else if (text[0]) {
+        seen.text = text;
     }
     return TRUE;
 }
 
 }  // namespace
 
-MessageBoxWatch::MessageBoxWatch(int answer) : m_answer(answer)
+MessageBoxWatch::MessageBoxWatch(int answer, std::vector<int> spared) : m_answer(answer), m_spared(std::move(spared))
 {
     g_watch = this;
     m_hook = SetWindowsHookExA(WH_CBT, Hook, nullptr, GetCurrentThreadId());
@@ -232,7 +233,7 @@ LRESULT CALLBACK MessageBoxWatch::Hook(int code, WPARAM wParam, LPARAM lParam)
         const HWND box = reinterpret_cast<HWND>(wParam);
         char className[32] = {};
         GetClassNameA(box, className, sizeof(className));
-        if (std::strcmp(className, "#32770") == 0) {
+        if (std::strcmp(className, "#32770") == 0 && !g_watch->Spares(box)) {
             SeenMessageBox seen;
             char caption[256] = {};
             GetWindowTextA(box, caption, sizeof(caption));
@@ -244,4 +245,9 @@ LRESULT CALLBACK MessageBoxWatch::Hook(int code, WPARAM wParam, LPARAM lParam)
         }
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+bool MessageBoxWatch::Spares(HWND dialog) const
+{
+    return std::any_of(m_spared.begin(), m_spared.end(), [&](int id) { return GetDlgItem(dialog, id) != nullptr; });
 }

@@ -104,6 +104,7 @@ bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs, const Message
 struct SeenMessageBox {
     std::string text;
     std::string caption;
+    std::vector<std::string> texts;  // every child's non-empty text, in creation order
     bool errorIcon = false;
     bool questionIcon = false;
     std::vector<int> buttons;  // ids of the buttons the box shows, in creation order
@@ -112,8 +113,9 @@ struct SeenMessageBox {
 
 class MessageBoxWatch {
 public:
-    // Each box is ended as if its button `answer` had been pressed.
-    explicit MessageBoxWatch(int answer = IDOK);
+    // Each box is ended as if its button `answer` had been pressed. A dialog holding one of
+    // `spared` controls is none of the watch's business and is left alone.
+    explicit MessageBoxWatch(int answer = IDOK, std::vector<int> spared = {});
     ~MessageBoxWatch();
     MessageBoxWatch(const MessageBoxWatch&) = delete;
     MessageBoxWatch& operator=(const MessageBoxWatch&) = delete;
@@ -121,6 +123,8 @@ public:
 
 private:
     static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam);
+    bool Spares(HWND dialog) const;
     HHOOK m_hook = nullptr;
     int m_answer;
+    std::vector<int> m_spared;
 };

@@ -1,4 +1,4 @@
-#include "support/soak_broadcast.h"
+#include "soak_broadcast.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "support/soak_truth.h"
+#include "soak_truth.h"
 
 #include <cstdio>
 

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "support/soak_broadcast.h"
+#include "soak_broadcast.h"
 
 struct ExpectedSide {
     ClockSeconds start = 0, end = 0;
