@@ -248,9 +248,8 @@ HWND CDetailsPopup::Create(IProfile& profile)
     m_hPopup = CreateDialogParamA(m_plugin.Instance(), MAKEINTRESOURCEA(IDD_DETAILS_POPUP), m_owner.Window(),
                                   DialogProc, reinterpret_cast<LPARAM>(this));
     if (!m_hPopup) return nullptr;
-    m_popupPinned = ReadSetting(profile, kSectionPopDialog, kPopFixed);
+    static_cast<PopupState&>(*this) = InitialPopupState(ReadSetting(profile, kSectionPopDialog, kPopFixed));
     if (!m_popupPinned) ShowWindow(m_hPopup, SW_HIDE);
-    m_popupShown = m_popupPinned;
     return m_hPopup;
 }
 
