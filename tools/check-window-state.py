@@ -1,9 +1,12 @@
 #!/usr/bin/env python3
 """Fails when a window's object is reached from outside the files of the object that owns it.
 
-Each window is an object that keeps its state private (the compiler enforces that); the
-plug-in object owns the main window's (m_list), and the main window owns its two companions'
-(m_popup, m_update). Anyone else reaches a window through the interface it is given.
+The plug-in object owns the main window's (m_list), and the main window owns its two
+companions' (m_popup, m_update); anyone else reaches a window through the interface it is
+given. The compiler keeps these fields private to their owner's member functions, but not
+those functions in their owner's folder: plugin/ may include the list window's header, so a
+list-window member written there would reach the companions unseen. Nor does it notice a
+field made public again; this check still fails then.
 """
 import os
 import re
