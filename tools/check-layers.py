@@ -4,8 +4,9 @@
 The design page holds the list, one line per folder, in its "folder-edges" block:
     ui/list:  broadcast changelog settings store ts
     res:      !ui/list
-(a line that starts with a space continues the one above). A folder may include its own headers and those of the folders on its line; a target marked
-"!" is an edge that breaks a rule below, tolerated until it goes and printed on every run.
+A line that starts with a space continues the one above; "#" starts a comment. A folder may
+include its own headers and those of the folders on its line; a target marked "!" is an edge
+that breaks a rule below, tolerated until it goes and printed on every run.
 Fails when
 - a file includes a header of a folder its line does not name (the file and the include named);
 - the list names an edge no file has any more, a folder src/ does not hold, or lacks a folder
