@@ -2,12 +2,12 @@
 
 #include <new>
 
-#include "res/resource.h"
 #include "res/window_ids.h"
 #include "ts/diagnostics.h"
 #include "ts/stream_parser.h"
 
 int g_lastServiceId = 0;
+CEventView* g_eventView = nullptr;
 
 namespace {
 
@@ -80,8 +80,7 @@ int CEventView::CreatePluginWindow(HWND parent)
 {
     RegisterWindowClass(m_hInstance);
     m_hParent = parent;
-    m_hWnd = CreateDialogParamA(m_hInstance, MAKEINTRESOURCEA(IDD_MAIN_WINDOW), parent, MainDialogProc,
-                                reinterpret_cast<LPARAM>(this));
+    m_hWnd = m_list.Create(parent);
     return 1;
 }
 
@@ -114,7 +113,7 @@ int CEventView::Reserved(uint32_t, uint32_t) { return 1; }
 
 void CEventView::ApplyStreamChangeWork(unsigned work, int serviceId)
 {
-    if (work & kWorkRefreshPopup) RefreshPopupForService(serviceId);
+    if (work & kWorkRefreshPopup) m_list.RefreshPopupForService(serviceId);
     if (work & kWorkRestartTuneTimer) {
         TuneActions actions;
         {
@@ -122,23 +121,7 @@ void CEventView::ApplyStreamChangeWork(unsigned work, int serviceId)
             PluginLockGuard guard(m_lock);
             actions = m_tuning.OnStreamChange();
         }
-        ApplyTuneActions(actions, m_tuneHost);
+        ApplyTuneActions(actions, *this);
     }
-    if (work & kWorkRepaintList) RepaintVisibleItems();
-}
-
-// Unconditional: the tuning request zeroes m_tuneTimer before asking for the kill.
-void CEventView::KillTuneTimer()
-{
-    if (m_hWnd) KillTimer(m_hWnd, kTuneTimerId);
-    m_tuneTimer = 0;
-}
-
-void CEventView::ReleaseParser()
-{
-    PluginLockGuard guard(m_lock);
-    if (!m_pParser) return;
-    m_pParser->suspended = 1;
-    delete m_pParser;  // with every service entry and section buffer
-    m_pParser = nullptr;
+    if (work & kWorkRepaintList) m_list.RepaintVisibleItems();
 }

@@ -1,45 +1,32 @@
-// CEventView: the one plug-in object the host holds. It owns the parser with the
-// programme store, the windows and their state, and the paths of the files it keeps.
+// CEventView: the one plug-in object the host holds. It owns the parser with the programme
+// store, the lock, the change log, the paths of the files it keeps, the host and the tuning
+// request, and the main window's object, which owns the other windows. The windows reach
+// this object only through IPluginServices.
 #pragma once
 
 #include <windows.h>
 
 #include <cstdint>
-#include <string>
 #include <vector>
 
 #include "changelog/change_log.h"
 #include "plugin/idtv_host.h"
 #include "plugin/idtv_plugin.h"
-#include "plugin/window_state.h"
 #include "store/service_entry.h"
 #include "ui/list/plugin_lock.h"
 #include "ui/list/stream_change.h"
 #include "ui/list/tune_request.h"
+#include "ui/list/win32/list_window.h"
+#include "ui/win32/plugin_services.h"
 
 struct StreamParser;
-class CEventView;
-
-// The host calls and the tune timer as the tuning request's decisions need them.
-class CEventViewTuneHost final : public ITuneHost {
-public:
-    explicit CEventViewTuneHost(CEventView& view) : m_view(view) {}
-    void SelectChannel(int channel) override;
-    void ChangeServiceID(int serviceId) override;
-    void StartTuneTimer(unsigned periodMs) override;
-    void KillTuneTimer() override;
-
-private:
-    CEventView& m_view;
-};
 
 constexpr int kPathChars = 256;
-constexpr UINT kMsgStreamChangeWork = WM_APP + 1;  // wParam: StreamChangeWork, lParam: service id
 
 // The service id of the last stream change processed to the end; shared by the module.
 extern int g_lastServiceId;
 
-class CEventView final : public IDTVPlugin {
+class CEventView final : public IDTVPlugin, private IPluginServices, private ITuneHost {
 public:
     explicit CEventView(HINSTANCE instance);
     ~CEventView();
@@ -53,47 +40,39 @@ public:
     int __stdcall ChangeStream(int channel, int serviceId) override;
     int __stdcall Reserved(uint32_t first, uint32_t second) override;
 
-    // The main window (ui/list/win32/), on the window's thread.
-    INT_PTR WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-    BOOL OnInitDialog(HWND hwnd);
-    void OnSize();
-    void OnTimer(UINT_PTR timerId);
-    void OnClockTick();
-    // A store changed since the last save: the event cache, the change detection and its log.
-    void SaveDirtyStore();
-    void OnDestroy();
-    void OnDrawItem(const DRAWITEMSTRUCT& draw);
-    void OnSysCommand(WPARAM command);
-    void OnCommand(WPARAM wParam);
-    void OnClose();
-    void OnNotify(const NMHDR& header);
-    void ShowProgrammeMenu(int item);
-    // Rebuilds the rows from the store and brings the list's items in line with them.
-    void BuildRows();
-    void RefreshPopupForService(int serviceId);
-    void RedrawAllItems();
-    // The host or the remote-control application is recording: no tuning.
-    bool IsRecording();
-    // WM_COMMAND 2100 + r.
-    void TuneToRow(int r);
-    void OnTuneTimer();
-
-    // What the other windows ask of the list (ui/list/win32/list_window.cpp).
-    const RowTable& Rows() const;
-    // The row index (lParam) of every list item, in list order; -1 for no such item.
-    std::vector<int> ItemRows() const;
-    int ListItemRow(int item) const;
-    // A list item's text in a column, cut to maxChars bytes as the control would give it.
-    std::string ListItemText(int item, int column, int maxChars) const;
-    // "クリア" in the update dialog: the rows are rebuilt at the next clock tick.
-    void RebuildRowsAtNextTick();
-    void RepaintVisibleItems();
-
-    // Stream-change work (event_view.cpp), on the window's thread.
-    void ApplyStreamChangeWork(unsigned work, int serviceId);
-    void KillTuneTimer();
+private:
+    // IPluginServices (plugin_services.cpp), on the window's thread.
+    HINSTANCE Instance() const override { return m_hInstance; }
+    HWND HostWindow() const override { return m_hParent; }
+    const char* SettingsPath() const override { return m_iniPath; }
+    void MainWindowInitialised(HWND window) override;
+    void LoadDataFiles() override;
+    void SaveDataFiles() override;
     // Frees the parser and the store; slot 3 and slot 4 do nothing afterwards.
-    void ReleaseParser();
+    void ReleaseParser() override;
+    void MainWindowGone() override;
+    bool ReadLocked(const LockedRead& read) override;
+    bool BuildWithServiceSettings(const LockedSettingsBuild& build) override;
+    int CurrentServiceId() override;
+    void ClearProgrammeData() override;
+    bool BeginClockTick(int& refreshCountdown, int localSecond, ClockTickStart& start) override;
+    bool SaveDirtyStore(std::vector<uint16_t>& changedServices) override;
+    const ChangeLog& Changes() const override { return m_changeLog; }
+    void ClearShownChanges(int shown) override;
+    void TuneToRow(const RowTable& rows, int r, bool recording) override;
+    void OnTuneTimer() override;
+    bool TuneTimerRunning() const override { return m_tuneTimer != 0; }
+    void ApplyStreamChangeWork(unsigned work, int serviceId) override;
+
+    // ITuneHost (plugin_services.cpp): the host's calls and timer 1002 on the main window, as
+    // the tuning request's decisions need them.
+    void SelectChannel(int channel) override;
+    void ChangeServiceID(int serviceId) override;
+    void StartTuneTimer(unsigned periodMs) override;
+    void KillTuneTimer() override;
+
+    void BuildDataFilePaths();
+    void SaveEventCacheNow();
 
     HWND m_hWnd = nullptr;
     HINSTANCE m_hInstance = nullptr;
@@ -113,11 +92,6 @@ public:
     HostServiceRecord m_hostServices[kHostServiceCapacity] = {};
     int m_hostServiceCount = 0;
 
-    // Each window's own state, on the window's thread.
-    ListWindowState m_list;
-    PopupWindowState m_popup;
-    UpdateDialogState m_update;
-
     // Serialises the parser, the store and the tuning fields between the host's capture
     // thread and the window's thread.
     PluginLock m_lock;
@@ -125,10 +99,11 @@ public:
     ChangeLog m_changeLog;  // window thread only
     CTuneRequest m_tuning{TuneFields{m_pendingChannel, m_pendingServiceId, m_tuneTimer, m_tuneTicks,
                                      m_currentChannel, m_currentServiceId}};
-    CEventViewTuneHost m_tuneHost{*this};
+
+    // The main window and, through it, its companions; on the window's thread.
+    CListWindow m_list{*this};
 };
 
-// The main window's dialog procedure. Windows reach the one object through this pointer,
-// set when the main window initialises.
-INT_PTR CALLBACK MainDialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+// The one plug-in object of the process, set when its main window initialises and cleared
+// when that window is gone.
 extern CEventView* g_eventView;

@@ -14,7 +14,6 @@
 #include "changelog/difference_text.h"
 #include "changelog/update_row_paint.h"
 #include "changelog/update_view.h"
-#include "plugin/event_view.h"
 #include "geometry/dialog_layout.h"
 #include "geometry/window_geometry.h"
 #include "res/dialog_ids.h"
@@ -22,8 +21,12 @@
 #include "settings/win32/private_profile.h"
 #include "ui/win32/list_view.h"
 #include "ui/win32/cell_drawing.h"
+#include "ui/win32/dialog_thunk.h"
+#include "ui/win32/main_window.h"
+#include "ui/win32/plugin_services.h"
 #include "ui/win32/window_place.h"
 #include "ts/stream_parser.h"
+
 
 namespace {
 
@@ -34,14 +37,6 @@ HWND ListOf(HWND dialog) { return GetDlgItem(dialog, IDC_UPDATE_LIST); }
 // A text as the list holds it.
 std::string Shown(const std::string& text) { return text.substr(0, kCellTextChars); }
 
-// The texts of the item with this lParam; null for none.
-const UpdateListItem* ItemOf(const UpdateDialogState& state, ULONG_PTR recordIndex)
-{
-    if (recordIndex >= state.m_items.size()) return nullptr;
-    const UpdateListItem& entry = state.m_items[recordIndex];
-    return entry.recordIndex == recordIndex ? &entry : nullptr;
-}
-
 void SetSubItemText(HWND list, int item, int column, const std::string& text)
 {
     const std::string shown = Shown(text);
@@ -49,86 +44,6 @@ void SetSubItemText(HWND list, int item, int column, const std::string& text)
     lv.iSubItem = column;
     lv.pszText = const_cast<char*>(shown.c_str());
     SendMessageA(list, LVM_SETITEMTEXTA, item, reinterpret_cast<LPARAM>(&lv));
-}
-
-void CreateColumns(CEventView& view, HWND dialog)
-{
-    InitListViewClasses();
-    const HWND list = ListOf(dialog);
-    ListView_SetExtendedListViewStyleEx(list, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
-    CPrivateProfile profile(view.m_iniPath);
-    for (int k = 0; k < kUpdateColumnCount; ++k)
-        InsertTextColumn(list, k, kUpdateColumnHeaders[k],
-                         ReadSetting(profile, kSectionUpdateDialog, kColumnWidths[k]).value);
-}
-
-// The names are read under the lock; the list is filled after it is released. The items
-// are kept for drawing: item n has record index n.
-void Refresh(CEventView& view, HWND dialog)
-{
-    std::vector<UpdateListItem> built;
-    {
-        PluginLockGuard guard(view.m_lock);
-        if (view.m_pParser) {
-            built = BuildUpdateList(view.m_changeLog, view.m_pParser->store);
-        } else {
-            const UpdateNameMap noNames;
-            for (size_t n = 0; n < view.m_changeLog.Count(); ++n)
-                built.push_back(MakeUpdateListItem(view.m_changeLog[n], n, noNames));
-        }
-    }
-    const HWND list = ListOf(dialog);
-    ListView_DeleteAllItems(list);
-    std::vector<UpdateListItem>& items = view.m_update.m_items;
-    items = std::move(built);
-    int inserted = 0;
-    for (UpdateListItem& entry : items) {
-        for (std::string& text : entry.column) text = Shown(text);
-        const std::string& name = entry.column[kUpdateServiceColumn];
-        LVITEMA lv = {};
-        lv.mask = LVIF_TEXT | LVIF_PARAM;
-        lv.iItem = inserted;
-        lv.pszText = const_cast<char*>(name.c_str());
-        lv.lParam = static_cast<LPARAM>(entry.recordIndex);
-        const int item = static_cast<int>(SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&lv)));
-        if (item < 0) break;
-        SetSubItemText(list, item, kUpdateOldColumn, entry.column[kUpdateOldColumn]);
-        SetSubItemText(list, item, kUpdateNewColumn, entry.column[kUpdateNewColumn]);
-        SetSubItemText(list, item, kUpdateDateColumn, entry.column[kUpdateDateColumn]);
-        ++inserted;
-    }
-    items.resize(static_cast<size_t>(inserted));
-    if (inserted > 0) ListView_EnsureVisible(list, inserted - 1, FALSE);
-}
-
-int CALLBACK CompareItems(LPARAM first, LPARAM second, LPARAM column)
-{
-    const CEventView* view = g_eventView;
-    if (!view) return 0;
-    return CompareChangeRows(view->m_changeLog, first, second, static_cast<int>(column), view->m_update.m_updateSort);
-}
-
-void SortByColumn(CEventView& view, HWND dialog, int column)
-{
-    FlipSortDirection(view.m_update.m_updateSort, column);
-    ListView_SortItems(ListOf(dialog), CompareItems, column);
-}
-
-void ClearShown(CEventView& view, HWND dialog)
-{
-    const HWND list = ListOf(dialog);
-    const int shown = ListView_GetItemCount(list);
-    ListView_DeleteAllItems(list);
-    view.m_update.m_items.clear();
-    ClearShownChanges(view.m_changeLog, shown);
-    view.RebuildRowsAtNextTick();
-}
-
-void Close(CEventView& view, HWND dialog)
-{
-    view.m_update.m_updateShown = 0;
-    ShowWindow(dialog, SW_HIDE);
-    if (view.m_hWnd) SetFocus(view.m_hWnd);
 }
 
 void Layout(HWND dialog, int width, int height)
@@ -141,16 +56,6 @@ void Layout(HWND dialog, int width, int height)
     PlaceWindow(ListOf(dialog), layout.list);
     PlaceWindow(GetDlgItem(dialog, IDC_UPDATE_CLEAR), layout.clear, SWP_NOSIZE);
     PlaceWindow(close, layout.close, SWP_NOSIZE);
-}
-
-void Save(const CEventView& view, HWND dialog)
-{
-    CPrivateProfile profile(view.m_iniPath);
-    const HWND list = ListOf(dialog);
-    for (int k = 0; k < kUpdateColumnCount; ++k)
-        WriteProfileInt(profile, kSectionUpdateDialog, kColumnWidths[k].key, ListView_GetColumnWidth(list, k));
-    WriteWindowGeometry(profile, kUpdateDialogGeometry, {WindowRectOf(dialog), 0});
-    WriteProfileInt(profile, kSectionUpdateDialog, kUpdateFixed.key, view.m_update.m_updateShown);
 }
 
 // Pieces one after another from the cell's left edge, each moving it by the width it needs.
@@ -170,10 +75,113 @@ void DrawPieces(HDC dc, RECT cell, int format, const std::vector<TextPiece>& pie
     }
 }
 
-void DrawRow(const UpdateDialogState& state, const DRAWITEMSTRUCT& draw)
+// What the list's comparison callback needs; it has no window handle to find the dialog by.
+struct SortRequest {
+    const ChangeLog& changes;
+    const UpdateSortDirections& directions;
+    int column;
+};
+
+}  // namespace
+
+// The texts of the item with this lParam; null for none.
+const UpdateListItem* CUpdateDialog::ItemOf(ULONG_PTR recordIndex) const
+{
+    if (recordIndex >= m_items.size()) return nullptr;
+    const UpdateListItem& entry = m_items[recordIndex];
+    return entry.recordIndex == recordIndex ? &entry : nullptr;
+}
+
+void CUpdateDialog::CreateColumns(HWND dialog)
+{
+    InitListViewClasses();
+    const HWND list = ListOf(dialog);
+    ListView_SetExtendedListViewStyleEx(list, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
+    CPrivateProfile profile(m_plugin.SettingsPath());
+    for (int k = 0; k < kUpdateColumnCount; ++k)
+        InsertTextColumn(list, k, kUpdateColumnHeaders[k],
+                         ReadSetting(profile, kSectionUpdateDialog, kColumnWidths[k]).value);
+}
+
+// The names are read under the lock; the list is filled after it is released. The items
+// are kept for drawing: item n has record index n.
+void CUpdateDialog::Refresh(HWND dialog)
+{
+    std::vector<UpdateListItem> built;
+    const ChangeLog& changes = m_plugin.Changes();
+    const bool named = m_plugin.ReadLocked(
+        [&](const LockedView& locked) { built = BuildUpdateList(changes, locked.parser.store); });
+    if (!named) {
+        const UpdateNameMap noNames;
+        for (size_t n = 0; n < changes.Count(); ++n) built.push_back(MakeUpdateListItem(changes[n], n, noNames));
+    }
+    const HWND list = ListOf(dialog);
+    ListView_DeleteAllItems(list);
+    m_items = std::move(built);
+    int inserted = 0;
+    for (UpdateListItem& entry : m_items) {
+        for (std::string& text : entry.column) text = Shown(text);
+        const std::string& name = entry.column[kUpdateServiceColumn];
+        LVITEMA lv = {};
+        lv.mask = LVIF_TEXT | LVIF_PARAM;
+        lv.iItem = inserted;
+        lv.pszText = const_cast<char*>(name.c_str());
+        lv.lParam = static_cast<LPARAM>(entry.recordIndex);
+        const int item = static_cast<int>(SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&lv)));
+        if (item < 0) break;
+        SetSubItemText(list, item, kUpdateOldColumn, entry.column[kUpdateOldColumn]);
+        SetSubItemText(list, item, kUpdateNewColumn, entry.column[kUpdateNewColumn]);
+        SetSubItemText(list, item, kUpdateDateColumn, entry.column[kUpdateDateColumn]);
+        ++inserted;
+    }
+    m_items.resize(static_cast<size_t>(inserted));
+    if (inserted > 0) ListView_EnsureVisible(list, inserted - 1, FALSE);
+}
+
+int CALLBACK CUpdateDialog::CompareItems(LPARAM first, LPARAM second, LPARAM sort)
+{
+    const auto& request = *reinterpret_cast<const SortRequest*>(sort);
+    return CompareChangeRows(request.changes, first, second, request.column, request.directions);
+}
+
+void CUpdateDialog::SortByColumn(HWND dialog, int column)
+{
+    FlipSortDirection(m_updateSort, column);
+    const SortRequest request{m_plugin.Changes(), m_updateSort, column};
+    ListView_SortItems(ListOf(dialog), CompareItems, reinterpret_cast<LPARAM>(&request));
+}
+
+void CUpdateDialog::ClearShown(HWND dialog)
+{
+    const HWND list = ListOf(dialog);
+    const int shown = ListView_GetItemCount(list);
+    ListView_DeleteAllItems(list);
+    m_items.clear();
+    m_plugin.ClearShownChanges(shown);
+    m_owner.RebuildRowsAtNextTick();
+}
+
+void CUpdateDialog::Close(HWND dialog)
+{
+    m_updateShown = 0;
+    ShowWindow(dialog, SW_HIDE);
+    if (m_owner.Window()) SetFocus(m_owner.Window());
+}
+
+void CUpdateDialog::Save(HWND dialog) const
+{
+    CPrivateProfile profile(m_plugin.SettingsPath());
+    const HWND list = ListOf(dialog);
+    for (int k = 0; k < kUpdateColumnCount; ++k)
+        WriteProfileInt(profile, kSectionUpdateDialog, kColumnWidths[k].key, ListView_GetColumnWidth(list, k));
+    WriteWindowGeometry(profile, kUpdateDialogGeometry, {WindowRectOf(dialog), 0});
+    WriteProfileInt(profile, kSectionUpdateDialog, kUpdateFixed.key, m_updateShown);
+}
+
+void CUpdateDialog::DrawRow(const DRAWITEMSTRUCT& draw) const
 {
     static const UpdateListItem kNoItem;
-    const UpdateListItem* shown = ItemOf(state, draw.itemData);
+    const UpdateListItem* shown = ItemOf(draw.itemData);
     const UpdateListItem& entry = shown ? *shown : kNoItem;
     const HWND list = draw.hwndItem;
     const HDC dc = draw.hDC;
@@ -218,91 +226,68 @@ void DrawRow(const UpdateDialogState& state, const DRAWITEMSTRUCT& draw)
     RestoreDC(dc, saved);
 }
 
-void OnNotify(CEventView& view, HWND dialog, const NMHDR& header)
-{
-    if (header.idFrom != IDC_UPDATE_LIST || header.code != LVN_COLUMNCLICK) return;
-    SortByColumn(view, dialog, reinterpret_cast<const NMLISTVIEW&>(header).iSubItem);
-}
-
-INT_PTR HandleMessage(CEventView& view, HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+INT_PTR CUpdateDialog::HandleMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
-    case WM_INITDIALOG: CreateColumns(view, dialog); return 0;
+    case WM_INITDIALOG: CreateColumns(dialog); return 0;
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
-        case IDC_UPDATE_REFRESH: Refresh(view, dialog); break;
-        case IDC_UPDATE_CLEAR: ClearShown(view, dialog); break;
-        case IDCANCEL: Close(view, dialog); break;
+        case IDC_UPDATE_REFRESH: Refresh(dialog); break;
+        case IDC_UPDATE_CLEAR: ClearShown(dialog); break;
+        case IDCANCEL: Close(dialog); break;
         default: break;
         }
         return 0;
-    case WM_CLOSE: Close(view, dialog); return 0;
-    case WM_NOTIFY: OnNotify(view, dialog, *reinterpret_cast<const NMHDR*>(lParam)); return 0;
+    case WM_CLOSE: Close(dialog); return 0;
+    case WM_NOTIFY: {
+        const auto& header = *reinterpret_cast<const NMHDR*>(lParam);
+        if (header.idFrom == IDC_UPDATE_LIST && header.code == LVN_COLUMNCLICK)
+            SortByColumn(dialog, reinterpret_cast<const NMLISTVIEW&>(header).iSubItem);
+        return 0;
+    }
     case WM_DRAWITEM: {
         const auto& draw = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
-        if (draw.CtlID == IDC_UPDATE_LIST && draw.CtlType == ODT_LISTVIEW) DrawRow(view.m_update, draw);
+        if (draw.CtlID == IDC_UPDATE_LIST && draw.CtlType == ODT_LISTVIEW) DrawRow(draw);
         return 0;
     }
     case WM_SIZE: Layout(dialog, LOWORD(lParam), HIWORD(lParam)); return 0;
-    case WM_DESTROY: Save(view, dialog); return 0;
+    case WM_DESTROY: Save(dialog); return 0;
     default: return 0;
     }
 }
 
-}  // namespace
-
-HWND CreateUpdateDialog(CEventView& view, IProfile& profile)
+HWND CUpdateDialog::Create(IProfile& profile)
 {
-    UpdateDialogState& state = view.m_update;
     // The template's list view is made before WM_INITDIALOG: its class must exist already.
     InitListViewClasses();
-    state.m_hUpdateDlg = CreateDialogParamA(view.m_hInstance, MAKEINTRESOURCEA(IDD_UPDATE_DIALOG), view.m_hWnd,
-                                            UpdateDialogProc, 0);
-    if (!state.m_hUpdateDlg) return nullptr;
-    state.m_updateShown = ReadSetting(profile, kSectionUpdateDialog, kUpdateFixed);
-    if (state.m_updateShown)
-        PostMessageA(state.m_hUpdateDlg, WM_COMMAND, IDC_UPDATE_REFRESH, 0);
+    m_hUpdateDlg = CreateDialogParamA(m_plugin.Instance(), MAKEINTRESOURCEA(IDD_UPDATE_DIALOG), m_owner.Window(),
+                                      DialogThunk<CUpdateDialog>, reinterpret_cast<LPARAM>(this));
+    if (!m_hUpdateDlg) return nullptr;
+    m_updateShown = ReadSetting(profile, kSectionUpdateDialog, kUpdateFixed);
+    if (m_updateShown)
+        PostMessageA(m_hUpdateDlg, WM_COMMAND, IDC_UPDATE_REFRESH, 0);
     else
-        ShowWindow(state.m_hUpdateDlg, SW_HIDE);
-    return state.m_hUpdateDlg;
+        ShowWindow(m_hUpdateDlg, SW_HIDE);
+    return m_hUpdateDlg;
 }
 
-// Its WM_DESTROY saves the "UpdateDialog" section.
-void DestroyUpdateDialog(CEventView& view)
+void CUpdateDialog::Destroy()
 {
-    if (view.m_update.m_hUpdateDlg) DestroyWindow(view.m_update.m_hUpdateDlg);
-    view.m_update.m_hUpdateDlg = nullptr;
+    if (m_hUpdateDlg) DestroyWindow(m_hUpdateDlg);
+    m_hUpdateDlg = nullptr;
 }
 
-HWND UpdateDialogWindow(const CEventView& view) { return view.m_update.m_hUpdateDlg; }
-
-bool UpdateDialogKeptOpen(const CEventView& view) { return view.m_update.m_updateShown != 0; }
-
-void OpenUpdateDialog(CEventView& view)
+void CUpdateDialog::Open()
 {
-    const HWND dialog = view.m_update.m_hUpdateDlg;
-    if (!dialog) return;
-    PostMessageA(dialog, WM_COMMAND, IDC_UPDATE_REFRESH, 0);
-    ShowWindow(dialog, SW_SHOW);
-    view.m_update.m_updateShown = 1;
+    if (!m_hUpdateDlg) return;
+    PostMessageA(m_hUpdateDlg, WM_COMMAND, IDC_UPDATE_REFRESH, 0);
+    ShowWindow(m_hUpdateDlg, SW_SHOW);
+    m_updateShown = 1;
 }
 
-void RefreshUpdateDialogIfShown(CEventView& view)
+void CUpdateDialog::RefreshIfShown()
 {
-    const HWND dialog = view.m_update.m_hUpdateDlg;
-    if (!dialog || !IsWindowVisible(dialog)) return;
-    PostMessageA(dialog, WM_COMMAND, IDC_UPDATE_REFRESH, 0);
-    ShowWindow(dialog, SW_SHOWNA);
-}
-
-INT_PTR CALLBACK UpdateDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    CEventView* view = g_eventView;
-    if (!view) return 0;
-    try {
-        return HandleMessage(*view, dialog, message, wParam, lParam);
-    } catch (...) {
-        // Out of memory while refreshing or drawing: the message is dropped.
-        return 0;
-    }
+    if (!m_hUpdateDlg || !IsWindowVisible(m_hUpdateDlg)) return;
+    PostMessageA(m_hUpdateDlg, WM_COMMAND, IDC_UPDATE_REFRESH, 0);
+    ShowWindow(m_hUpdateDlg, SW_SHOWNA);
 }

@@ -2,31 +2,63 @@
 // that lists the change log, sorts it by column, marks the differences between the old and
 // new programme in red, and clears what it showed. Windows only.
 //
-// Its state is CEventView::m_update (plugin/window_state.h), reached from this window's
-// files only; the main window goes through the functions below.
+// The object owns the dialog's state (its handle, the sort directions, the kept-open flag
+// and the items it draws); the main window owns the object, the window reaches it through
+// its user data.
 #pragma once
 
 #include <windows.h>
 
-class CEventView;
+#include <vector>
+
+#include "changelog/update_view.h"
+
+class IMainWindow;
+class IPluginServices;
 class IProfile;
 
-// Creates the dialog visible, owned by the main window, from the plug-in's own resources;
-// null when it could not be made. Its "UpdateDialog" "Fixed" from the profile: non-zero
-// posts the refresh command, zero hides it. The caller applies the saved geometry.
-HWND CreateUpdateDialog(CEventView& view, IProfile& profile);
-void DestroyUpdateDialog(CEventView& view);
+class CUpdateDialog final {
+public:
+    CUpdateDialog(IPluginServices& plugin, IMainWindow& owner) : m_plugin(plugin), m_owner(owner) {}
+    CUpdateDialog(const CUpdateDialog&) = delete;
+    CUpdateDialog& operator=(const CUpdateDialog&) = delete;
 
-// The dialog (null when there is none) and whether the user keeps it open, for the main
-// window that shows and hides it along with itself.
-HWND UpdateDialogWindow(const CEventView& view);
-bool UpdateDialogKeptOpen(const CEventView& view);
+    // Creates the dialog visible, owned by the main window, from the plug-in's own resources;
+    // null when it could not be made. Its "UpdateDialog" "Fixed" from the profile: non-zero
+    // posts the refresh command, zero hides it. The caller applies the saved geometry.
+    HWND Create(IProfile& profile);
+    // Its WM_DESTROY saves the "UpdateDialog" section.
+    void Destroy();
 
-// The user opens it from the main window: refreshed, shown and kept open.
-void OpenUpdateDialog(CEventView& view);
-// New changes were recorded: a dialog on screen is refreshed.
-void RefreshUpdateDialogIfShown(CEventView& view);
+    // The dialog (null when there is none) and whether the user keeps it open, for the main
+    // window that shows and hides it along with itself.
+    HWND Window() const { return m_hUpdateDlg; }
+    bool KeptOpen() const { return m_updateShown != 0; }
 
-// The dialog procedure. It reaches the plug-in object through the module's single pointer
-// and handles nothing while there is none.
-INT_PTR CALLBACK UpdateDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+    // The user opens it from the main window: refreshed, shown and kept open.
+    void Open();
+    // New changes were recorded: a dialog on screen is refreshed.
+    void RefreshIfShown();
+
+    // The dialog procedure's way in (ui/win32/dialog_thunk.h).
+    INT_PTR HandleMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+
+private:
+    static int CALLBACK CompareItems(LPARAM first, LPARAM second, LPARAM sort);
+    void CreateColumns(HWND dialog);
+    void Refresh(HWND dialog);
+    void SortByColumn(HWND dialog, int column);
+    void ClearShown(HWND dialog);
+    void Close(HWND dialog);
+    void Save(HWND dialog) const;
+    void DrawRow(const DRAWITEMSTRUCT& draw) const;
+    const UpdateListItem* ItemOf(ULONG_PTR recordIndex) const;
+
+    IPluginServices& m_plugin;
+    IMainWindow& m_owner;
+    HWND m_hUpdateDlg = nullptr;
+    UpdateSortDirections m_updateSort;
+    int m_updateShown = 0;  // "Fixed": the user has the dialog open
+    // The records the list shows, by record index (an item's lParam); drawn from here.
+    std::vector<UpdateListItem> m_items;
+};

@@ -3,7 +3,8 @@
 PopupState InitialPopupState(int fixedSetting)
 {
     PopupState state;
-    state.m_popupPinned = state.m_popupShown = fixedSetting != 0 ? 1 : 0;
+    // The saved value as it stands: it is written back unchanged while nobody pins or closes.
+    state.m_popupPinned = state.m_popupShown = fixedSetting;
     return state;
 }
 

@@ -26,7 +26,7 @@ struct PopupState {
     int m_lastColumn = -1;          // the last column shown
 };
 
-// Start-up: pinned and shown when the saved "Fixed" is not 0.
+// Start-up: pinned and shown when the saved "Fixed" is not 0; nothing shown yet, no column.
 PopupState InitialPopupState(int fixedSetting);
 
 enum class PopupClick {

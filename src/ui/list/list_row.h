@@ -35,7 +35,7 @@ struct ListRow {
     ProgrammeSlot following;
 };
 
-// CEventView::m_rows has this type.
+// The main list window keeps its rows in this type.
 using RowTable = ListRow* [kMaxServices];
 
 // Number of rows before the first null entry.

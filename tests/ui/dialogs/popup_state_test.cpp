@@ -37,6 +37,19 @@ TEST(PopupPlacementTest, OpensBesideThePointerAndFlipsAtTheScreenEdges)
     EXPECT_FALSE(PlacePopup(free, false, 10, 10, 320, 200, kScreenW, kScreenH).move) << "a refresh";
 }
 
+// The saved "PopDialog" "Fixed" is written back from m_popupPinned: a value other than 0 or 1
+// survives a session in which nobody pins or closes the popup.
+TEST(PopupStartTest, SavedFixedPinsAndShowsAsItStands)
+{
+    const PopupState hidden = InitialPopupState(0);
+    EXPECT_EQ(0, hidden.m_popupPinned);
+    EXPECT_EQ(0, hidden.m_popupShown);
+    EXPECT_EQ(-1, hidden.m_lastColumn);
+    const PopupState pinned = InitialPopupState(2);
+    EXPECT_EQ(2, pinned.m_popupPinned);
+    EXPECT_EQ(2, pinned.m_popupShown);
+}
+
 TEST(PopupClickTest, SecondClickOnTheSameCellHidesAFreePopup)
 {
     PopupState state = Shown(1024, 1);

@@ -10,13 +10,15 @@
 #include <string>
 #include <vector>
 
-#include "plugin/event_view.h"
 #include "res/dialog_ids.h"
 #include "settings/win32/private_profile.h"
 #include "ts/stream_parser.h"
 #include "ui/dialogs/setup_list.h"
 #include "ui/list/service_settings.h"
+#include "ui/win32/dialog_thunk.h"
 #include "ui/win32/list_view.h"
+#include "ui/win32/main_window.h"
+#include "ui/win32/plugin_services.h"
 
 namespace {
 
@@ -52,34 +54,6 @@ int InsertItem(HWND list, int position, const SetupItem& entry)
     if (item < 0) return item;
     ListView_SetItemState(list, item, INDEXTOSTATEIMAGEMASK(SetupStateImage(entry.checked)), LVIS_STATEIMAGEMASK);
     return item;
-}
-
-void Fill(CEventView& view, HWND dialog)
-{
-    InitListViewClasses();
-    const HWND list = ListOf(dialog);
-    ListView_SetExtendedListViewStyleEx(list, LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT,
-                                        LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
-    InsertColumns(list);
-    CPrivateProfile profile(view.m_iniPath);
-    std::vector<SetupItem> items;
-    BuildWithServiceSettings(view.m_lock, view.m_pParser, profile,
-                             [&](const StreamParser& parser, const ServiceSettings& settings) {
-                                 items = FillSetupList(parser.store, settings);
-                             });
-    int position = 0;
-    for (const SetupItem& entry : items) {
-        const int item = InsertItem(list, position, entry);
-        if (item < 0) break;
-        char order[16];
-        std::snprintf(order, sizeof order, "%d", entry.sortValue);
-        LVITEMA lv = {};
-        lv.iSubItem = 1;
-        lv.pszText = order;
-        SendMessageA(list, LVM_SETITEMTEXTA, item, reinterpret_cast<LPARAM>(&lv));
-        ++position;
-    }
-    SendMessageA(list, LVM_SETSELECTEDCOLUMN, 0, 0);
 }
 
 SetupItem ReadItem(HWND list, int item)
@@ -129,23 +103,51 @@ void Move(HWND dialog, SetupMoveDirection direction)
     }
 }
 
-void Accept(CEventView& view, HWND dialog)
+}  // namespace
+
+void CSettingsDialog::Fill(HWND dialog)
 {
-    CPrivateProfile profile(view.m_iniPath);
+    InitListViewClasses();
+    const HWND list = ListOf(dialog);
+    ListView_SetExtendedListViewStyleEx(list, LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT,
+                                        LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
+    InsertColumns(list);
+    std::vector<SetupItem> items;
+    m_plugin.BuildWithServiceSettings([&](const LockedView& locked, const ServiceSettings& settings) {
+        items = FillSetupList(locked.parser.store, settings);
+    });
+    int position = 0;
+    for (const SetupItem& entry : items) {
+        const int item = InsertItem(list, position, entry);
+        if (item < 0) break;
+        char order[16];
+        std::snprintf(order, sizeof order, "%d", entry.sortValue);
+        LVITEMA lv = {};
+        lv.iSubItem = 1;
+        lv.pszText = order;
+        SendMessageA(list, LVM_SETITEMTEXTA, item, reinterpret_cast<LPARAM>(&lv));
+        ++position;
+    }
+    SendMessageA(list, LVM_SETSELECTEDCOLUMN, 0, 0);
+}
+
+void CSettingsDialog::Accept(HWND dialog)
+{
+    CPrivateProfile profile(m_plugin.SettingsPath());
     WriteSetupChoices(profile, ReadItems(ListOf(dialog)));
-    view.BuildRows();
+    m_owner.BuildRows();
     EndDialog(dialog, IDOK);
 }
 
-INT_PTR HandleMessage(CEventView& view, HWND dialog, UINT message, WPARAM wParam)
+INT_PTR CSettingsDialog::HandleMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM)
 {
     switch (message) {
-    case WM_INITDIALOG: Fill(view, dialog); return TRUE;
+    case WM_INITDIALOG: Fill(dialog); return TRUE;
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
         case IDC_SETUP_UP: Move(dialog, SetupMoveDirection::Up); break;
         case IDC_SETUP_DOWN: Move(dialog, SetupMoveDirection::Down); break;
-        case IDOK: Accept(view, dialog); break;
+        case IDOK: Accept(dialog); break;
         case IDCANCEL: EndDialog(dialog, IDCANCEL); break;
         default: break;
         }
@@ -155,24 +157,10 @@ INT_PTR HandleMessage(CEventView& view, HWND dialog, UINT message, WPARAM wParam
     }
 }
 
-}  // namespace
-
-INT_PTR RunSettingsDialog(CEventView& view)
+INT_PTR CSettingsDialog::Run()
 {
     // The template's list view is made before WM_INITDIALOG: its class must exist already.
     InitListViewClasses();
-    return DialogBoxParamA(view.m_hInstance, MAKEINTRESOURCEA(IDD_SETTINGS_DIALOG), view.m_hWnd, SettingsDialogProc,
-                           0);
-}
-
-INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
-{
-    CEventView* view = g_eventView;
-    if (!view) return 0;
-    try {
-        return HandleMessage(*view, dialog, message, wParam);
-    } catch (...) {
-        // Out of memory while filling or moving: the message is dropped.
-        return 0;
-    }
+    return DialogBoxParamA(m_plugin.Instance(), MAKEINTRESOURCEA(IDD_SETTINGS_DIALOG), m_owner.Window(),
+                           DialogThunk<CSettingsDialog>, reinterpret_cast<LPARAM>(this));
 }

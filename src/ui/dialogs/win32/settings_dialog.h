@@ -1,14 +1,33 @@
 // The settings dialog (template 107): which services the main list shows and in which
 // order. The core fills the list, finds and plans the block moves and writes the choice
-// (ui/dialogs/setup_list.h); this file applies them to the list view. Windows only.
+// (ui/dialogs/setup_list.h); this class applies them to the list view, which holds the
+// dialog's list between opening and OK. Windows only.
 #pragma once
 
 #include <windows.h>
 
-class CEventView;
+#include "ui/dialogs/setup_list.h"
 
-// Runs the dialog modally, owned by the main window; returns 1 after OK (the choice is
-// saved and the main list rebuilt) and 2 after Cancel or closing (nothing is written).
-INT_PTR RunSettingsDialog(CEventView& view);
+class IMainWindow;
+class IPluginServices;
 
-INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+class CSettingsDialog final {
+public:
+    CSettingsDialog(IPluginServices& plugin, IMainWindow& owner) : m_plugin(plugin), m_owner(owner) {}
+    CSettingsDialog(const CSettingsDialog&) = delete;
+    CSettingsDialog& operator=(const CSettingsDialog&) = delete;
+
+    // Runs the dialog modally, owned by the main window; returns 1 after OK (the choice is
+    // saved and the main list rebuilt) and 2 after Cancel or closing (nothing is written).
+    INT_PTR Run();
+
+    // The dialog procedure's way in (ui/win32/dialog_thunk.h).
+    INT_PTR HandleMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+
+private:
+    void Fill(HWND dialog);
+    void Accept(HWND dialog);
+
+    IPluginServices& m_plugin;
+    IMainWindow& m_owner;
+};

@@ -1,4 +1,4 @@
-// Owner drawing of the main list's items: the texts are the rebuild's (m_list.m_items), the
+// Owner drawing of the main list's items: the texts are the rebuild's (m_items), the
 // colours and the countdown bar come from the core (row_colours.h, countdown_bar.h); this
 // file only paints them. Every GDI object made for an item is deleted before the item's
 // paint returns.
@@ -8,12 +8,13 @@
 
 #include <string>
 
-#include "plugin/event_view.h"
 #include "ui/list/countdown_bar.h"
 #include "ui/list/local_clock.h"
 #include "ui/list/row_colours.h"
-#include "ui/win32/list_view.h"
+#include "ui/list/win32/list_window.h"
 #include "ui/win32/cell_drawing.h"
+#include "ui/win32/list_view.h"
+#include "ui/win32/plugin_services.h"
 
 namespace {
 
@@ -28,7 +29,7 @@ void DrawBar(HDC dc, const ListRow* row, const RECT& cell)
 }
 
 struct ItemPaint {
-    const CEventView& view;
+    const CListWindow& window;
     HWND list;
     HDC dc;
     int item;
@@ -44,7 +45,7 @@ void PaintProgrammeCells(const ItemPaint& paint)
     const int columns = header ? Header_GetItemCount(header) : 0;
     for (int k = 1; k < columns; ++k) {
         const int format = ColumnFormat(paint.list, k);
-        const std::string text = paint.view.ListItemText(paint.item, k, kCellTextChars);
+        const std::string text = paint.window.ListItemText(paint.item, k, kCellTextChars);
         RECT cell = {};
         ListView_GetSubItemRect(paint.list, paint.item, k, LVIR_BOUNDS, &cell);
         FillRect(paint.dc, &cell, paint.brushes.For(CellFill(paint.colours, k, text.empty())));
@@ -55,16 +56,12 @@ void PaintProgrammeCells(const ItemPaint& paint)
 
 }  // namespace
 
-void CEventView::OnDrawItem(const DRAWITEMSTRUCT& draw)
+void CListWindow::OnDrawItem(const DRAWITEMSTRUCT& draw)
 {
-    if (!m_list.m_hList || draw.hwndItem != m_list.m_hList || draw.CtlType != ODT_LISTVIEW) return;
+    if (!m_hList || draw.hwndItem != m_hList || draw.CtlType != ODT_LISTVIEW) return;
     const int item = static_cast<int>(draw.itemID);
-    const ListRow* row = RowAt(m_list.m_rows, static_cast<int>(draw.itemData));
-    int currentServiceId;
-    {
-        PluginLockGuard guard(m_lock);
-        currentServiceId = m_currentServiceId;
-    }
+    const ListRow* row = RowAt(m_rows, static_cast<int>(draw.itemData));
+    const int currentServiceId = m_plugin.CurrentServiceId();
     const RowColours colours = RowColoursFor(row && row->serviceId == currentServiceId, item, row && row->changed);
     const HDC dc = draw.hDC;
     const int saved = SaveDC(dc);
@@ -77,14 +74,14 @@ void CEventView::OnDrawItem(const DRAWITEMSTRUCT& draw)
 
     RECT bounds = {};
     RECT label = {};
-    ListView_GetItemRect(m_list.m_hList, item, &bounds, LVIR_BOUNDS);
-    ListView_GetItemRect(m_list.m_hList, item, &label, LVIR_LABEL);
+    ListView_GetItemRect(m_hList, item, &bounds, LVIR_BOUNDS);
+    ListView_GetItemRect(m_hList, item, &label, LVIR_LABEL);
     FillRect(dc, &label, brushes.For(colours.nameFill));
     bounds.left = label.left;
-    DrawCellText(true, ColumnFormat(m_list.m_hList, 0), label, ListItemText(item, 0, kCellTextChars).c_str(), dc);
+    DrawCellText(true, ColumnFormat(m_hList, 0), label, ListItemText(item, 0, kCellTextChars).c_str(), dc);
 
     SetTextColor(dc, colours.programmeText);
-    PaintProgrammeCells({*this, m_list.m_hList, dc, item, row, colours, brushes});
+    PaintProgrammeCells({*this, m_hList, dc, item, row, colours, brushes});
     if (draw.itemState & ODS_FOCUS) DrawFocusRect(dc, &bounds);
 
     SelectObject(dc, oldPen);

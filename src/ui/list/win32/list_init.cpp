@@ -1,29 +1,18 @@
-// The main window's creation and destruction: the three data files, the system menu, the
-// companion windows, the list control with its columns, the saved geometry and the timers.
+// The main window's creation and destruction: the system menu, the companion windows, the
+// list control with its columns, the saved geometry and the timers; the plug-in builds the
+// data files' paths, loads them and saves them.
 #include <windows.h>
 
 #include <commctrl.h>
 
-#include <cstdint>
-#include <memory>
-#include <new>
-#include <vector>
-
-#include "changelog/change_log_file.h"
 #include "geometry/window_geometry.h"
-#include "plugin/event_view.h"
-#include "settings/data_file_path.h"
 #include "settings/settings_keys.h"
 #include "settings/win32/private_profile.h"
-#include "store/data_file.h"
-#include "store/event_cache.h"
-#include "store/programme_store.h"
 #include "ts/diagnostics.h"
-#include "ts/stream_parser.h"
-#include "changelog/win32/update_dialog.h"
-#include "ui/dialogs/win32/details_popup.h"
 #include "ui/list/clock_tick.h"
+#include "ui/list/win32/list_window.h"
 #include "ui/win32/list_view.h"
+#include "ui/win32/plugin_services.h"
 #include "ui/win32/window_place.h"
 #include "res/window_ids.h"
 
@@ -34,17 +23,6 @@ constexpr const char* kColumnTitles[kColumnCount] = {"CH", "現在の番組", "�
 constexpr TextSetting kColumnWidths[kColumnCount] = {kMainChw, kMainNowW, kMainNextW};
 constexpr DWORD kListStyle = WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | LVS_REPORT | LVS_SINGLESEL |
                              LVS_OWNERDRAWFIXED | LVS_NOSORTHEADER;
-
-void BuildDataFilePaths(CEventView& view)
-{
-    char exePath[MAX_PATH] = {};
-    const DWORD length = GetModuleFileNameA(nullptr, exePath, MAX_PATH);
-    // A name cut at MAX_PATH would point elsewhere: keep no path at all then.
-    if (length == 0 || length >= MAX_PATH) return;
-    BuildDataFilePath(exePath, kSettingsFileExtension, view.m_iniPath, kPathChars);
-    BuildDataFilePath(exePath, kEventCacheFileExtension, view.m_datPath, kPathChars);
-    BuildDataFilePath(exePath, kChangeLogFileExtension, view.m_updPath, kPathChars);
-}
 
 void InsertBeforeClose(HMENU menu, UINT id, const char* text)
 {
@@ -57,44 +35,15 @@ void ApplyDialogGeometry(IProfile& profile, HWND dialog, const WindowGeometryKey
     if (ReadWindowGeometry(profile, keys, saved)) PlaceWindow(dialog, BoxOf(saved.rect));
 }
 
-void SetUpUpdateDialog(CEventView& view, IProfile& profile, HMENU systemMenu)
-{
-    const HWND dialog = CreateUpdateDialog(view, profile);
-    if (!dialog) return;
-    InsertBeforeClose(systemMenu, kCmdShowUpdates, kMenuShowUpdates);
-    ApplyDialogGeometry(profile, dialog, kUpdateDialogGeometry);
-}
+}  // namespace
 
-void SetUpDetailsPopup(CEventView& view, IProfile& profile)
-{
-    const HWND popup = CreateDetailsPopup(view, profile);
-    if (popup) ApplyDialogGeometry(profile, popup, kPopupGeometry);
-}
-
-// The event cache, then the change log. The files are read with the lock released (the
-// change log is the window thread's alone); only the move of the loaded store into the
-// parser holds it.
-void LoadEventCacheFile(CEventView& view)
-{
-    std::unique_ptr<ProgrammeStore> loaded(new (std::nothrow) ProgrammeStore());
-    if (!loaded || !LoadEventCache(*loaded, view.m_datPath)) return;
-    PluginLockGuard guard(view.m_lock);
-    if (view.m_pParser) MoveLoadedCache(*loaded, *view.m_pParser);
-}
-
-void LoadDataFiles(CEventView& view)
-{
-    LoadEventCacheFile(view);
-    LoadChangeLog(view.m_changeLog, view.m_updPath);
-}
-
-HWND CreateListControl(CEventView& view, IProfile& profile)
+HWND CListWindow::CreateListControl(IProfile& profile)
 {
     RECT client = {};
-    GetClientRect(view.m_hWnd, &client);
+    GetClientRect(m_hWnd, &client);
     HWND list = CreateWindowExA(0, WC_LISTVIEWA, "", kListStyle, 0, 0, client.right - client.left,
-                                client.bottom - client.top, view.m_hWnd,
-                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(kListControlId)), view.m_hInstance,
+                                client.bottom - client.top, m_hWnd,
+                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(kListControlId)), m_plugin.Instance(),
                                 nullptr);
     if (!list) return nullptr;
     for (int k = 0; k < kColumnCount; ++k)
@@ -102,79 +51,66 @@ HWND CreateListControl(CEventView& view, IProfile& profile)
     return list;
 }
 
-void RestoreMainGeometry(CEventView& view, IProfile& profile)
+void CListWindow::RestoreMainGeometry(IProfile& profile)
 {
     SavedGeometry saved;
     if (!ReadWindowGeometry(profile, kListWindowGeometry, saved)) return;
-    view.m_list.m_windowRect = RectOf(saved.rect);
-    view.m_list.m_windowMinimized = saved.minimized;
-    PlaceWindow(view.m_hWnd, BoxOf(saved.rect));
-    if (saved.minimized) ShowWindow(view.m_hWnd, SW_MINIMIZE);
+    m_windowRect = RectOf(saved.rect);
+    m_windowMinimized = saved.minimized;
+    PlaceWindow(m_hWnd, BoxOf(saved.rect));
+    if (saved.minimized) ShowWindow(m_hWnd, SW_MINIMIZE);
 }
 
 // Without a list control there are no widths to keep: the saved ones stay.
-void SaveMainSettings(const CEventView& view, IProfile& profile)
+void CListWindow::SaveMainSettings(IProfile& profile) const
 {
-    if (view.m_list.m_hList)
+    if (m_hList)
         for (int k = 0; k < kColumnCount; ++k)
-            WriteProfileInt(profile, kSectionLumaraList, kColumnWidths[k].key, ListView_GetColumnWidth(view.m_list.m_hList, k));
-    if (!view.m_list.m_windowRectValid) return;
-    WriteWindowGeometry(profile, kListWindowGeometry, {ScreenRectOf(view.m_list.m_windowRect), view.m_list.m_windowMinimized});
+            WriteProfileInt(profile, kSectionLumaraList, kColumnWidths[k].key, ListView_GetColumnWidth(m_hList, k));
+    if (!m_windowRectValid) return;
+    WriteWindowGeometry(profile, kListWindowGeometry, {ScreenRectOf(m_windowRect), m_windowMinimized});
 }
 
-// The store is copied under the lock and written after it.
-void SaveEventCacheNow(CEventView& view)
-{
-    std::vector<uint8_t> image;
-    bool built = false;
-    {
-        PluginLockGuard guard(view.m_lock);
-        if (view.m_pParser) built = BuildEventCacheImage(view.m_pParser->store, image);
-    }
-    if (built) WriteDataFile(view.m_datPath, image.data(), image.size());
-}
-
-}  // namespace
-
-BOOL CEventView::OnInitDialog(HWND hwnd)
+BOOL CListWindow::OnInitDialog(HWND hwnd)
 {
     m_hWnd = hwnd;
-    BuildDataFilePaths(*this);
-    CPrivateProfile profile(m_iniPath);
+    m_plugin.MainWindowInitialised(hwnd);
+    CPrivateProfile profile(m_plugin.SettingsPath());
     HMENU systemMenu = GetSystemMenu(hwnd, FALSE);
     InsertBeforeClose(systemMenu, kCmdClearProgrammes, kMenuClearProgrammes);
     InsertBeforeClose(systemMenu, 0, nullptr);
     InsertBeforeClose(systemMenu, kCmdSettings, kMenuSettings);
-    SetUpUpdateDialog(*this, profile, systemMenu);
+    if (const HWND update = m_update.Create(profile)) {
+        InsertBeforeClose(systemMenu, kCmdShowUpdates, kMenuShowUpdates);
+        ApplyDialogGeometry(profile, update, kUpdateDialogGeometry);
+    }
     InsertBeforeClose(systemMenu, 0, nullptr);
-    SetUpDetailsPopup(*this, profile);
+    if (const HWND popup = m_popup.Create(profile)) ApplyDialogGeometry(profile, popup, kPopupGeometry);
     InitListViewClasses();
-    LoadDataFiles(*this);
-    m_list.m_hList = CreateListControl(*this, profile);
-    RestoreMainGeometry(*this, profile);
-    m_list.m_hSdBitmap = LoadBitmapA(m_hInstance, kSdBitmapName);
-    m_list.m_hHdBitmap = LoadBitmapA(m_hInstance, kHdBitmapName);
-    Trace("Bitmap = %x,%x\r\n", m_list.m_hSdBitmap, m_list.m_hHdBitmap);
-    m_list.m_clockTimer = SetTimer(hwnd, kClockTimerId, kClockTimerPeriodMs, nullptr);
+    m_plugin.LoadDataFiles();
+    m_hList = CreateListControl(profile);
+    RestoreMainGeometry(profile);
+    m_hSdBitmap = LoadBitmapA(m_plugin.Instance(), kSdBitmapName);
+    m_hHdBitmap = LoadBitmapA(m_plugin.Instance(), kHdBitmapName);
+    Trace("Bitmap = %x,%x\r\n", m_hSdBitmap, m_hHdBitmap);
+    m_clockTimer = SetTimer(hwnd, kClockTimerId, kClockTimerPeriodMs, nullptr);
     return TRUE;
 }
 
-void CEventView::OnDestroy()
+void CListWindow::OnDestroy()
 {
-    DestroyDetailsPopup(*this);
-    DestroyUpdateDialog(*this);
-    SaveChangeLog(m_changeLog, m_updPath);
-    ClearRows(m_list.m_rows);
-    SaveEventCacheNow(*this);
-    KillTuneTimer();
-    if (m_list.m_clockTimer) KillTimer(m_hWnd, m_list.m_clockTimer);
-    m_list.m_clockTimer = 0;
-    if (m_list.m_hSdBitmap) DeleteObject(m_list.m_hSdBitmap);
-    if (m_list.m_hHdBitmap) DeleteObject(m_list.m_hHdBitmap);
-    m_list.m_hSdBitmap = m_list.m_hHdBitmap = nullptr;
-    CPrivateProfile profile(m_iniPath);
-    SaveMainSettings(*this, profile);
-    if (m_list.m_hList) DestroyWindow(m_list.m_hList);
-    m_list.m_hList = nullptr;
-    ReleaseParser();
+    m_popup.Destroy();
+    m_update.Destroy();
+    ClearRows(m_rows);
+    m_plugin.SaveDataFiles();
+    if (m_clockTimer) KillTimer(m_hWnd, m_clockTimer);
+    m_clockTimer = 0;
+    if (m_hSdBitmap) DeleteObject(m_hSdBitmap);
+    if (m_hHdBitmap) DeleteObject(m_hHdBitmap);
+    m_hSdBitmap = m_hHdBitmap = nullptr;
+    CPrivateProfile profile(m_plugin.SettingsPath());
+    SaveMainSettings(profile);
+    if (m_hList) DestroyWindow(m_hList);
+    m_hList = nullptr;
+    m_plugin.ReleaseParser();
 }

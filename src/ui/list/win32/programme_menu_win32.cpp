@@ -6,10 +6,11 @@
 #include <cstring>
 #include <optional>
 
-#include "plugin/event_view.h"
 #include "ui/list/local_clock.h"
 #include "ui/list/programme_menu.h"
+#include "ui/list/win32/list_window.h"
 #include "ui/win32/list_view.h"
+#include "ui/win32/plugin_services.h"
 #include "ts/stream_parser.h"
 
 namespace {
@@ -41,33 +42,31 @@ void CopyText(char* out, size_t capacity, const std::string& text)
 
 }  // namespace
 
-void CEventView::ShowProgrammeMenu(int item)
+void CListWindow::ShowProgrammeMenu(int item)
 {
     const int r = ListItemRow(item);
-    const ListRow* row = RowAt(m_list.m_rows, r);
+    const ListRow* row = RowAt(m_rows, r);
     if (!row) return;
     const std::string column0 = ListItemText(item, 0, kColumn0Chars);
     const bool recording = IsRecording();
     SetForegroundWindow(m_hWnd);
     SetFocus(m_hWnd);
     PopupMenu menu;
-    std::memset(m_list.m_menuTexts, 0, sizeof m_list.m_menuTexts);
+    std::memset(m_menuTexts, 0, sizeof m_menuTexts);
     std::optional<ProgrammeMenu> built;
-    {
-        PluginLockGuard guard(m_lock);
-        if (m_pParser)
-            built = BuildProgrammeMenu(m_pParser->store, r, row->serviceId, column0.c_str(), m_tuning.InProgress(),
-                                       recording, SystemNow());
-    }
+    m_plugin.ReadLocked([&](const LockedView& locked) {
+        built = BuildProgrammeMenu(locked.parser.store, r, row->serviceId, column0.c_str(), locked.tuningInProgress,
+                                   recording, SystemNow());
+    });
     if (!built || !menu.Handle()) return;
-    CopyText(m_list.m_menuTitle, sizeof m_list.m_menuTitle, built->title);
-    AppendMenuA(menu.Handle(), MF_STRING | MF_ENABLED, static_cast<UINT_PTR>(built->titleCommand), m_list.m_menuTitle);
+    CopyText(m_menuTitle, sizeof m_menuTitle, built->title);
+    AppendMenuA(menu.Handle(), MF_STRING | MF_ENABLED, static_cast<UINT_PTR>(built->titleCommand), m_menuTitle);
     for (size_t n = 0; n < built->entries.size() && n < static_cast<size_t>(kMenuTextCount); ++n) {
-        CopyText(m_list.m_menuTexts[n], kMenuTextChars, built->entries[n].text);
+        CopyText(m_menuTexts[n], kMenuTextChars, built->entries[n].text);
         const UINT check = built->entries[n].standardDefinition ? MF_CHECKED : MF_UNCHECKED;
-        AppendMenuA(menu.Handle(), MF_STRING | check, 0, m_list.m_menuTexts[n]);
+        AppendMenuA(menu.Handle(), MF_STRING | check, 0, m_menuTexts[n]);
         // Unticked: the blank mark (high definition); ticked: the SD mark.
-        SetMenuItemBitmaps(menu.Handle(), static_cast<UINT>(n + 1), MF_BYPOSITION, m_list.m_hHdBitmap, m_list.m_hSdBitmap);
+        SetMenuItemBitmaps(menu.Handle(), static_cast<UINT>(n + 1), MF_BYPOSITION, m_hHdBitmap, m_hSdBitmap);
     }
     POINT cursor = {};
     GetCursorPos(&cursor);
