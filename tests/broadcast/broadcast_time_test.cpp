@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "broadcast/local_calendar.h"
 #include "support/japan_time.h"
 #include "support/section_builder.h"
@@ -58,7 +60,9 @@ TEST_F(BroadcastTimeTest, StampsAreJapanLocalTimeAcrossDaysAndYears)
     EXPECT_EQ(LocalTimeStamp(2027, 1, 1, 0, 0, 0), r.start + 1);
     EXPECT_EQ(DaysFromCivil(2027, 1, 1) * 86400 - 9 * 3600, LocalTimeStamp(2027, 1, 1, 0, 0, 0));
     // A stamp the runtime cannot convert reads as all zeros, not as a made-up day.
-    EXPECT_EQ(0, LocalCalendarOf(INT64_MAX).day);
+    const LocalCalendarTime none = LocalCalendarOf(INT64_MAX);
+    EXPECT_EQ(std::make_tuple(0, 0, 0, 0, 0, 0),
+              std::make_tuple(none.year, none.month, none.day, none.weekday, none.hour, none.minute));
 }
 
 TEST_F(BroadcastTimeTest, BcdAndDurations)

@@ -241,6 +241,8 @@ TEST(EventSummaryTest, ReadsTheFourDescriptorsWithinTheirBounds)
     eit.events.push_back({1, {2026, 12, 7, 18, 0, 0}, 3600, 0, d});
     eit.events.push_back({2, {2026, 12, 7, 19, 0, 0}, 3600, 0, overlong});
     eit.events.push_back({3, {2026, 12, 7, 20, 0, 0}, 3600, 0, ComponentDescriptor(0xB3)});
+    // Component descriptors cut to one byte: their component_type lies outside them.
+    eit.events.push_back({4, {2026, 12, 7, 21, 0, 0}, 3600, 0, {0x50, 1, 0xF1, 0xC4, 1, 0xF2, 0x54, 2, 0x30, 0}});
     Bytes section = MakeEit(eit);
     EventCursor cursor(section.data(), section.size());
     EventEntry event;
@@ -266,6 +268,13 @@ TEST(EventSummaryTest, ReadsTheFourDescriptorsWithinTheirBounds)
     EXPECT_EQ(0, s.audioType);
     EXPECT_EQ(At(20, 0), s.start);
     EXPECT_EQ(At(21, 0), s.end);
+
+    ASSERT_TRUE(cursor.Next(event));
+    video = audio = 0x77;
+    ReadEventSummary(event, name, 100, video, audio, genre);
+    EXPECT_EQ(0x77, video);
+    EXPECT_EQ(0x77, audio);
+    EXPECT_EQ(3, genre);
 }
 
 }  // namespace

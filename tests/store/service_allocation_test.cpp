@@ -1,12 +1,13 @@
 // A new service entry that cannot be allocated: the service is refused and the store stays
 // consistent, both when the stream brings it and when the event cache does. And no section
-// buffer outlives its service.
+// buffer outlives its service; a cache image that cannot grow is a failure, not a success.
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <new>
 #include <string>
+#include <vector>
 
 #include "store/event_cache.h"
 #include "store/programme_store.h"
@@ -27,6 +28,9 @@ public:
     ~CountingBuffers() { g_countBuffers = false; }
 };
 
+// Plain allocations (a growing vector's) throw while set.
+bool g_failPlainAllocations = false;
+
 class FailingEntryAllocation {
 public:
     explicit FailingEntryAllocation(int succeeding) { g_entriesBeforeFailure = succeeding; }
@@ -45,6 +49,16 @@ void* operator new(std::size_t size, const std::nothrow_t&) noexcept
         return nullptr;
     }
 }
+
+void* operator new(std::size_t size)
+{
+    void* p = g_failPlainAllocations ? nullptr : std::malloc(size ? size : 1);
+    if (!p) throw std::bad_alloc();
+    return p;
+}
+
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
 // Every array form through malloc and free, so that the sanitizer build pairs them alike.
 void* operator new[](std::size_t size)
@@ -98,6 +112,19 @@ TEST(ServiceAllocationTest, ServiceIsRefusedWhenItsEntryCannotBeAllocated)
     EXPECT_EQ(200, loaded.store.services[1]->serviceId);
     EXPECT_EQ(nullptr, loaded.store.services[2]);
     std::remove(path.c_str());
+}
+
+TEST(ServiceAllocationTest, CacheImageThatCannotGrowIsAFailure)
+{
+    ProgrammeStore store;
+    ASSERT_NE(kNoService, FindOrAddService(store, 100));
+    std::vector<uint8_t> image(3, 0xAA);
+    g_failPlainAllocations = true;
+    const bool built = BuildEventCacheImage(store, image);
+    g_failPlainAllocations = false;
+    EXPECT_FALSE(built);
+    EXPECT_TRUE(image.empty());
+    ClearStore(store);
 }
 
 TEST(ServiceAllocationTest, ReleasingAServiceOrClearingTheStoreFreesEverySection)

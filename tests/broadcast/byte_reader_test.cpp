@@ -1,0 +1,23 @@
+#include "broadcast/byte_reader.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Parsers read a cut field's value before they look at Ok(): it must be zero, and every read
+// after it must fail too, whatever is left.
+TEST(ByteReader, ReadThatDoesNotFitYieldsZeroConsumesNothingAndSticks)
+{
+    const uint8_t data[] = {0x12, 0x34, 0x56};
+    ByteReader r(data, sizeof data);
+    EXPECT_EQ(0x1234, r.U16());
+    EXPECT_EQ(0, r.U16());
+    EXPECT_FALSE(r.Ok());
+    EXPECT_EQ(2u, r.Position());
+    EXPECT_EQ(0, r.U8());
+    EXPECT_EQ(0u, ByteReader(data, 2).U24());
+    EXPECT_EQ(0, ByteReader(data, 0).U8());
+    EXPECT_EQ(0, ByteReader(data, 1).Length12());
+}
+
+}  // namespace
