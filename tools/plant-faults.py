@@ -5,8 +5,8 @@ Lines are drawn uniformly at random from the portable core (src/ without its win
 and res/ folders) until a line takes a mutation; one mutation that fits the line is planted:
 a comparison flipped, && and || swapped, + and - swapped, ++ and -- swapped, true and false
 swapped, an integer constant off by one, or a statement dropped. The native build is updated
-incrementally, the suite of the mutated folder runs first and then the whole native ctest run
-(-j2, per-test timeout); the file is restored afterwards, also when interrupted. The build tree
+incrementally: the suite of the mutated folder is built and run first, and only a fault it
+misses has every other target built and the whole native ctest run (-j2, per-test timeout); the file is restored afterwards, also when interrupted. The build tree
 is snapshot once and put back after each fault with the file's own time stamp, so a fault in a
 header costs one rebuild of its dependents, not two.
 
@@ -15,6 +15,14 @@ without debug sections), which cannot change behaviour. The remaining survivors 
 with their diffs; whether one is equivalent after all is a reader's judgement.
 
     tools/plant-faults.py [--count 40] [--seed N] [--build build/native] [--log FILE] [--resume]
+
+A survivor of the native suites may still fail the other suites of the test command: --replay LOG
+plants the survivors of an earlier log again in another build, e.g. the sanitizer build, or the
+Windows stand-in with every target and a Wine environment already started by the caller:
+
+    tools/plant-faults.py --replay build/native/plant-faults.log --build build/sanitize --log F
+    . tools/wine-env.sh; wine_start "$PWD/build/win64-standin" /usr/lib/wine/wine64
+    tools/plant-faults.py --replay build/native/plant-faults.log --build build/win64-standin --targets all --log F
 """
 import argparse
 import json
@@ -188,8 +196,8 @@ class Planter:
                     (target / rel).unlink()
                 shutil.copy2(source / rel, target / rel, follow_symlinks=False)
 
-    def build_targets(self):
-        cmd = ["cmake", "--build", str(self.build), "-j2", "--target", *self.targets]
+    def build_targets(self, targets):
+        cmd = ["cmake", "--build", str(self.build), "-j2", "--target", *targets]
         return run(cmd, 900, self.output) == 0
 
     def suite_first(self, source):
@@ -199,14 +207,15 @@ class Planter:
                 return suite
         return None
 
-    def tests_fail(self, source):
-        env_cmd = ["env", "TZ=JST-9"]
-        suite = self.suite_first(source)
-        binary = self.build / "tests" / suite if suite else None
-        if binary and binary.exists():
-            status = run(env_cmd + [str(binary), "--gtest_brief=1"], self.args.timeout * 4, self.output, binary.parent)
-            if status != 0:
-                return f"{suite}: {status}"
+    def suite_fails(self, suite):
+        binary = self.build / "tests" / suite
+        if not binary.exists():
+            return None
+        status = run(["env", "TZ=JST-9", str(binary), "--gtest_brief=1"], self.args.timeout * 4, self.output,
+                     binary.parent)
+        return f"{suite}: {status}" if status != 0 else None
+
+    def tests_fail(self):
         status = run(["ctest", "--test-dir", str(self.build), "-j2", "--timeout", str(self.args.timeout),
                       "--stop-on-failure", "-E", self.args.exclude], 1800, self.output)
         return None if status == 0 else f"ctest: {status}"
@@ -219,17 +228,49 @@ class Planter:
         self.journal.write_text(json.dumps({"path": str(source), "text": original}))
         try:
             source.write_text("\n".join(mutated))
-            if not self.build_targets():
+            # The mirroring suite alone first: most faults fail there, before the other suites relink.
+            suite = self.suite_first(source)
+            first = [suite] if suite in self.targets else self.targets
+            if not self.build_targets(first):
                 return "no-compile", None
             if before is not None and object_digest(self.build, source) == before:
                 return "equivalent", None
-            failed = self.tests_fail(source)
+            failed = self.suite_fails(suite) if first != self.targets else None
+            if not failed:
+                if first != self.targets and not self.build_targets(self.targets):
+                    return "no-compile", None
+                failed = self.tests_fail()
             return ("caught", failed) if failed else ("survived", None)
         finally:
             source.write_text(original)
             os.utime(source, ns=(stamp.st_atime_ns, stamp.st_mtime_ns))
             self.put_back_snapshot()
             self.journal.unlink()
+
+    def replay(self):
+        """The survivors of an earlier log, planted again in this build."""
+        results = []
+        for line in Path(self.args.replay).read_text(errors="replace").splitlines():
+            if not line.startswith('{"where"'):
+                continue
+            earlier = json.loads(line)
+            if earlier["status"] != "survived":
+                continue
+            file, number = earlier["where"].rsplit(":", 1)
+            source, index = ROOT / file, int(number) - 1
+            lines = source.read_text().split("\n")
+            if lines[index].strip() != earlier["old"]:
+                print(f"skipped {earlier['where']}: the line changed since", flush=True)
+                continue
+            indent = lines[index][: len(lines[index]) - len(lines[index].lstrip())]
+            started = time.time()
+            status, detail = self.plant(source, index, earlier["mutation"], indent + earlier["new"], lines)
+            entry = dict(earlier, status=status, detail=detail, seconds=round(time.time() - started))
+            self.log.write(json.dumps(entry, ensure_ascii=False) + "\n")
+            self.log.flush()
+            results.append(entry)
+            print(f"{status:10} {earlier['where']}  {earlier['mutation']}  ({entry['seconds']} s)", flush=True)
+        return results
 
     def sample(self):
         rng = random.Random(self.args.seed)
@@ -281,6 +322,7 @@ def main():
     parser.add_argument("--exclude", default="^$", help="ctest -E regex of tests not run")
     parser.add_argument("--log", default="build/native/plant-faults.log")
     parser.add_argument("--resume", action="store_true", help="take the results the log holds for the same faults")
+    parser.add_argument("--replay", help="plant the survivors of this log again instead of sampling")
     args = parser.parse_args()
 
     def stop(signum, frame):
@@ -290,13 +332,16 @@ def main():
         signal.signal(s, stop)
     planter = Planter(args)
     planter.recover()
-    if not planter.build_targets():
+    if not planter.build_targets(planter.targets):
         print("the unmutated build fails", file=sys.stderr)
         return 1
     planter.take_snapshot()
-    print(f"seed {args.seed}", flush=True)
+    if not args.replay:
+        print(f"seed {args.seed}", flush=True)
     try:
-        results = planter.sample()
+        if args.replay:
+            planter.digests = {}
+        results = planter.replay() if args.replay else planter.sample()
     except Interrupted as e:
         print(f"interrupted ({e}); the file and the build are restored", file=sys.stderr)
         return 130

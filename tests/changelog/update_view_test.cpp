@@ -80,6 +80,9 @@ TEST(DifferencePiecesTest, TailsAndEmptyTexts)
     EXPECT_EQ("abc", Marked(DifferencePieces("abc", "abcdef")));
     EXPECT_EQ("[abc]", Marked(DifferencePieces("abc", "")));
     EXPECT_TRUE(DifferencePieces("", "abc").empty());
+    // The resynchronising search stops short of the last six bytes of either text.
+    EXPECT_EQ("[Xabcde][f]", Marked(DifferencePieces("Xabcdef", "abcdef")));
+    EXPECT_EQ("[abcdef]", Marked(DifferencePieces("abcdef", "Xabcdef")));
     // A lone lead byte at the end of both texts is never read past.
     const std::string cut = std::string("ab") + '\x82';
     ExpectWellFormed(DifferencePieces(cut, cut), cut);
