@@ -163,7 +163,7 @@ void CUpdateDialog::ClearShown(HWND dialog)
 
 void CUpdateDialog::Close(HWND dialog)
 {
-    m_updateShown = 0;
+    m_updatePinned = 0;
     ShowWindow(dialog, SW_HIDE);
     if (m_owner.Window()) SetFocus(m_owner.Window());
 }
@@ -175,7 +175,7 @@ void CUpdateDialog::Save(HWND dialog) const
     for (int k = 0; k < kUpdateColumnCount; ++k)
         WriteProfileInt(profile, kSectionUpdateDialog, kColumnWidths[k].key, ListView_GetColumnWidth(list, k));
     WriteWindowGeometry(profile, kUpdateDialogGeometry, {WindowRectOf(dialog), 0});
-    WriteProfileInt(profile, kSectionUpdateDialog, kUpdateFixed.key, m_updateShown);
+    WriteProfileInt(profile, kSectionUpdateDialog, kUpdatePinned.key, m_updatePinned);
 }
 
 void CUpdateDialog::DrawRow(const DRAWITEMSTRUCT& draw) const
@@ -263,8 +263,8 @@ HWND CUpdateDialog::Create(IProfile& profile)
     m_hUpdateDlg = CreateDialogParamA(m_plugin.Instance(), MAKEINTRESOURCEA(IDD_UPDATE_DIALOG), m_owner.Window(),
                                       DialogThunk<CUpdateDialog>, reinterpret_cast<LPARAM>(this));
     if (!m_hUpdateDlg) return nullptr;
-    m_updateShown = ReadSetting(profile, kSectionUpdateDialog, kUpdateFixed);
-    if (m_updateShown)
+    m_updatePinned = ReadSetting(profile, kSectionUpdateDialog, kUpdatePinned);
+    if (m_updatePinned)
         PostMessageA(m_hUpdateDlg, WM_COMMAND, IDC_UPDATE_REFRESH, 0);
     else
         ShowWindow(m_hUpdateDlg, SW_HIDE);
@@ -282,7 +282,7 @@ void CUpdateDialog::Open()
     if (!m_hUpdateDlg) return;
     PostMessageA(m_hUpdateDlg, WM_COMMAND, IDC_UPDATE_REFRESH, 0);
     ShowWindow(m_hUpdateDlg, SW_SHOW);
-    m_updateShown = 1;
+    m_updatePinned = 1;
 }
 
 void CUpdateDialog::RefreshIfShown()

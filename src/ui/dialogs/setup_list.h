@@ -13,9 +13,6 @@
 class IProfile;
 class ServiceSettings;
 
-constexpr int kSetupListControlId = 1018;
-constexpr int kSetupUpButtonId = 1019;
-constexpr int kSetupDownButtonId = 1020;
 constexpr int kSetupNameColumnWidth = 240;
 constexpr int kSetupUnchecked = 1;  // state image indices of the list view's check boxes
 constexpr int kSetupChecked = 2;

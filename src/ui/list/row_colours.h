@@ -30,7 +30,7 @@ struct RowColours {
     ColourRef background = 0;
 };
 
-// current: the row's service id is m_currentServiceId. listPosition: the drawn item's index in
+// current: the row's service is the one being received. listPosition: the drawn item's index in
 // the control (not the row index). changed: ListRow::changed.
 RowColours RowColoursFor(bool current, int listPosition, bool changed);
 

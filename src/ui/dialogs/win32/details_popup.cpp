@@ -72,7 +72,7 @@ void CDetailsPopup::PresentPopup(int pointerX, int pointerY, int userClick)
         SetWindowPos(popup, nullptr, place.x, place.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     if (PresentPopupState(*this)) ShowWindow(popup, SW_SHOWNA);
     KillPopupTimer();
-    m_popupTimer = SetTimer(popup, kPopupTimerId, kPopupTimerMs, nullptr);
+    m_popupTimer = SetTimer(popup, IDT_POPUP, kPopupTimerMs, nullptr);
 }
 
 // The row's texts are the list's; the store is read only under the lock.
@@ -178,7 +178,7 @@ void CDetailsPopup::OnDestroy(HWND popup)
     m_dragging = false;
     CPrivateProfile profile(m_plugin.SettingsPath());
     WriteWindowGeometry(profile, kPopupGeometry, {WindowRectOf(popup), 0});
-    WriteProfileInt(profile, kSectionPopDialog, kPopFixed.key, m_popupPinned);
+    WriteProfileInt(profile, kSectionPopDialog, kPopPinned.key, m_popupPinned);
 }
 
 INT_PTR CDetailsPopup::ColourStatic(HWND popup, HDC dc, HWND control) const
@@ -222,7 +222,7 @@ INT_PTR CDetailsPopup::HandleMessage(HWND popup, UINT message, WPARAM wParam, LP
     case WM_CAPTURECHANGED: m_dragging = false; return 0;
     case WM_CLOSE: HidePopup(); return TRUE;
     case WM_TIMER:
-        if (wParam == kPopupTimerId) OnTimer(popup);
+        if (wParam == IDT_POPUP) OnTimer(popup);
         return 0;
     case WM_DESTROY: OnDestroy(popup); return 0;
     default: return 0;
@@ -248,7 +248,7 @@ HWND CDetailsPopup::Create(IProfile& profile)
     m_hPopup = CreateDialogParamA(m_plugin.Instance(), MAKEINTRESOURCEA(IDD_DETAILS_POPUP), m_owner.Window(),
                                   DialogProc, reinterpret_cast<LPARAM>(this));
     if (!m_hPopup) return nullptr;
-    static_cast<PopupState&>(*this) = InitialPopupState(ReadSetting(profile, kSectionPopDialog, kPopFixed));
+    static_cast<PopupState&>(*this) = InitialPopupState(ReadSetting(profile, kSectionPopDialog, kPopPinned));
     if (!m_popupPinned) ShowWindow(m_hPopup, SW_HIDE);
     return m_hPopup;
 }

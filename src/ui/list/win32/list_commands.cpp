@@ -40,7 +40,7 @@ void CListWindow::OnSysCommand(WPARAM command)
         settings.Run();
         break;
     }
-    case kCmdShowUpdates: m_update.Open(); break;
+    case kShowUpdatesCommand: m_update.Open(); break;
     default: break;
     }
 }

@@ -10,6 +10,7 @@
 #include "settings/win32/private_profile.h"
 #include "ts/diagnostics.h"
 #include "ui/list/clock_tick.h"
+#include "ui/list/list_click.h"
 #include "ui/list/win32/list_window.h"
 #include "ui/win32/list_view.h"
 #include "ui/win32/plugin_services.h"
@@ -81,7 +82,7 @@ BOOL CListWindow::OnInitDialog(HWND hwnd)
     InsertBeforeClose(systemMenu, 0, nullptr);
     InsertBeforeClose(systemMenu, kCmdSettings, kMenuSettings);
     if (const HWND update = m_update.Create(profile)) {
-        InsertBeforeClose(systemMenu, kCmdShowUpdates, kMenuShowUpdates);
+        InsertBeforeClose(systemMenu, kShowUpdatesCommand, kMenuShowUpdates);
         ApplyDialogGeometry(profile, update, kUpdateDialogGeometry);
     }
     InsertBeforeClose(systemMenu, 0, nullptr);

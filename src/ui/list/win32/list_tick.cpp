@@ -34,9 +34,9 @@ void DropCloseWithoutTray(HWND window)
     DeleteMenu(GetSystemMenu(window, FALSE), SC_CLOSE, MF_BYCOMMAND);
 }
 
-CompanionWindow CompanionOf(HWND window, bool kept)
+CompanionWindow CompanionOf(HWND window, bool pinned)
 {
-    return {window != nullptr, window && IsWindowVisible(window), kept};
+    return {window != nullptr, window && IsWindowVisible(window), pinned};
 }
 
 void ApplyChange(HWND window, WindowChange change)
@@ -62,7 +62,7 @@ void CListWindow::FollowMainWindow()
     const bool mainVisible = IsWindowVisible(m_hWnd) != 0;
     const HWND update = m_update.Window();
     const HWND popup = m_popup.Window();
-    ApplyChange(update, CompanionChange(mainVisible, CompanionOf(update, m_update.KeptOpen())));
+    ApplyChange(update, CompanionChange(mainVisible, CompanionOf(update, m_update.Pinned())));
     ApplyChange(popup, CompanionChange(mainVisible, CompanionOf(popup, m_popup.Pinned())));
 }
 

@@ -9,6 +9,7 @@
 #include <iterator>
 
 #include "res/resource.h"
+#include "res/window_ids.h"
 #include "ui/list/clock_tick.h"
 #include "ui/list/stream_change.h"
 #include "ui/win32/dialog_thunk.h"
