@@ -77,5 +77,13 @@ private:
     TuneFields m_fields;
 };
 
+// Tuning is busy, and the popup offers none, while a request runs (its timer) or something
+// records; the recording check, which looks for windows, is made only when no request runs.
+template <class RecordingCheck>
+bool TuningBusy(bool requestRunning, RecordingCheck&& recording)
+{
+    return requestRunning || recording();
+}
+
 // A double click on the item with this lParam: the WM_COMMAND id to post, none while recording.
 std::optional<int> DoubleClickCommand(int itemParam, bool recording);

@@ -122,10 +122,5 @@ void CListWindow::RefreshPopupForService(int serviceId)
     if (!m_popup.Window()) return;
     const std::vector<int> itemRows = ItemRows();
     const PopupFollow follow = PopupFollowRow(m_rows, itemRows.data(), static_cast<int>(itemRows.size()), serviceId);
-    if (follow.row < 0) return;
-    if (follow.item >= 0)
-        m_popup.ShowProgrammeDetails(1, follow.row, follow.item, 0, nullptr, nullptr);
-    else
-        m_popup.ShowProgrammeDetails(1, follow.row, 0, 0, m_rows[follow.row]->present.title,
-                                     m_rows[follow.row]->serviceName);
+    if (follow.row >= 0) m_popup.ShowProgrammeDetails(kNowColumn, follow.row, follow.item, false);
 }
