@@ -110,11 +110,8 @@ void CUpdateDialog::Refresh(HWND dialog)
     std::vector<UpdateListItem> built;
     const ChangeLog& changes = m_plugin.Changes();
     const bool named = m_plugin.ReadLocked(
-        [&](const LockedView& locked) { built = BuildUpdateList(changes, locked.parser.store); });
-    if (!named) {
-        const UpdateNameMap noNames;
-        for (size_t n = 0; n < changes.Count(); ++n) built.push_back(MakeUpdateListItem(changes[n], n, noNames));
-    }
+        [&](const LockedView& locked) { built = BuildUpdateList(changes, &locked.parser.store); });
+    if (!named) built = BuildUpdateList(changes, nullptr);
     const HWND list = ListOf(dialog);
     ListView_DeleteAllItems(list);
     m_items = std::move(built);
