@@ -122,9 +122,9 @@ UpdateListItem MakeUpdateListItem(const ChangeRecord& record, size_t recordIndex
     return item;
 }
 
-std::vector<UpdateListItem> BuildUpdateList(const ChangeLog& log, const ProgrammeStore& store)
+std::vector<UpdateListItem> BuildUpdateList(const ChangeLog& log, const ProgrammeStore* store)
 {
-    const UpdateNameMap names = BuildUpdateNameMap(store);
+    const UpdateNameMap names = store ? BuildUpdateNameMap(*store) : UpdateNameMap{};
     std::vector<UpdateListItem> items;
     items.reserve(log.Count());
     for (size_t n = 0; n < log.Count(); ++n) items.push_back(MakeUpdateListItem(log[n], n, names));

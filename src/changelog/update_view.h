@@ -35,8 +35,9 @@ struct UpdateListItem {
 UpdateListItem MakeUpdateListItem(const ChangeRecord& record, size_t recordIndex, const UpdateNameMap& names);
 
 // Refresh (command 105): every record in log order, oldest first. The window deletes all its
-// items, inserts these and scrolls the last one into view.
-std::vector<UpdateListItem> BuildUpdateList(const ChangeLog& log, const ProgrammeStore& store);
+// items, inserts these and scrolls the last one into view. Without a store (no parser) no
+// service has a name.
+std::vector<UpdateListItem> BuildUpdateList(const ChangeLog& log, const ProgrammeStore* store);
 
 // One flag per column, 0 at construction and never saved: 1 sorts ascending.
 struct UpdateSortDirections {

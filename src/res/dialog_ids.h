@@ -16,6 +16,8 @@
 #define IDC_POPUP_TEXT 1016
 #define IDC_POPUP_TUNE 1
 #define IDC_POPUP_CLOSE 2
+// Its timer, every kPopupTimerMs.
+#define IDT_POPUP 2001
 
 // Settings dialog.
 #define IDD_SETTINGS_DIALOG 107

@@ -39,17 +39,17 @@ constexpr TextSetting kMainWindowMin = {"WindowMin", "0"};
 
 // Details popup: pinned flag and geometry (width and height).
 constexpr const char* kSectionPopDialog = "PopDialog";
-constexpr IntSetting kPopFixed = {"Fixed", 0};
+constexpr IntSetting kPopPinned = {"Fixed", 0};
 constexpr TextSetting kPopWindowX = {"WindowX", "10"};
 constexpr TextSetting kPopWindowY = {"WindowY", "10"};
 constexpr TextSetting kPopWindowCx = {"WindowCX", "320"};
 constexpr TextSetting kPopWindowCy = {"WindowCY", "200"};
 
-// Update-information dialog: kept-open flag, geometry (width and height), column widths.
+// Update-information dialog: pinned flag, geometry (width and height), column widths.
 // "WindowX" defaults to empty text, so the dialog keeps its template position until the key
 // has been written once.
 constexpr const char* kSectionUpdateDialog = "UpdateDialog";
-constexpr IntSetting kUpdateFixed = {"Fixed", 0};
+constexpr IntSetting kUpdatePinned = {"Fixed", 0};
 constexpr TextSetting kUpdateWindowX = {"WindowX", ""};
 constexpr TextSetting kUpdateWindowY = {"WindowY", "17"};
 constexpr TextSetting kUpdateWindowCx = {"WindowCX", "910"};

@@ -163,7 +163,7 @@ TEST_F(UpdateViewTest, ItemTextsOfAddedRemovedAndChangedProgrammes)
     Add(1024, {}, Side(8, 21, 0, 60, u8"ドラマ"));
     Add(1024, Side(7, 6, 5, 25, u8"天気"), {});
     Add(2000, Side(9, 21, 0, 60, u8"映画"), Side(10, 21, 30, 60, u8"映画"));
-    const auto items = BuildUpdateList(log, parser.store);
+    const auto items = BuildUpdateList(log, &parser.store);
     ASSERT_EQ(3u, items.size());
     EXPECT_EQ(2u, items[2].recordIndex);
     EXPECT_EQ(Sjis(u8"ＮＨＫ総合１"), items[0].column[0]);
@@ -176,6 +176,7 @@ TEST_F(UpdateViewTest, ItemTextsOfAddedRemovedAndChangedProgrammes)
     EXPECT_EQ("2000ch", items[2].column[0]) << "a service no longer stored";
     EXPECT_EQ(Sjis(u8"2026/12/09(水)"), items[2].column[1]) << "the date of the old side";
     EXPECT_EQ(Sjis(u8"21:30～22:30 映画"), items[2].column[3]);
+    EXPECT_EQ("1024ch", BuildUpdateList(log, nullptr)[0].column[0]) << "no store: no names";
 }
 
 TEST_F(UpdateViewTest, UndefinedTimesShowNoMadeUpTimesAndSurviveTheFile)
@@ -196,7 +197,7 @@ TEST_F(UpdateViewTest, UndefinedTimesShowNoMadeUpTimesAndSurviveTheFile)
     ASSERT_TRUE(LoadChangeLog(reloaded, path.c_str()));
     std::remove(path.c_str());
     for (const ChangeLog* shown : {&log, &reloaded}) {
-        const auto items = BuildUpdateList(*shown, parser.store);
+        const auto items = BuildUpdateList(*shown, &parser.store);
         ASSERT_EQ(3u, items.size());
         EXPECT_EQ(Sjis(u8"20:00～21:00 野球中継"), items[0].column[2]);
         EXPECT_EQ(Sjis(u8"20:00～ 野球中継"), items[0].column[3]) << "not 20:00～19:47";
@@ -234,10 +235,10 @@ TEST_F(UpdateViewTest, ClearKeepsARecordThatArrivedAfterTheLastRefresh)
 {
     Add(1, Side(7, 20, 0, 60, u8"Ａ"), {});
     Add(1, Side(7, 21, 0, 60, u8"Ｂ"), {});
-    const auto shown = BuildUpdateList(log, parser.store);
+    const auto shown = BuildUpdateList(log, &parser.store);
     Add(1, {}, Side(7, 22, 0, 60, u8"Ｃ"));
     EXPECT_EQ(2u, ClearShownChanges(log, static_cast<int>(shown.size())));
-    const auto next = BuildUpdateList(log, parser.store);
+    const auto next = BuildUpdateList(log, &parser.store);
     ASSERT_EQ(1u, next.size());
     EXPECT_EQ(Sjis(u8"22:00～23:00 Ｃ"), next[0].column[3]);
     EXPECT_EQ(1u, ClearShownChanges(log, 5));

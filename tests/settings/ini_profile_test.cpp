@@ -24,7 +24,7 @@ TEST_F(IniProfileFiles, MissingFileGivesEveryDefault)
     int32_t pop[kDialogGeometryChainLength] = {};
     ASSERT_TRUE(ReadSettingChain(profile, kSectionPopDialog, kPopGeometryChain, kDialogGeometryChainLength, pop));
     EXPECT_EQ(pop[0] + pop[1] + pop[2] + pop[3], 10 + 10 + 320 + 200);
-    EXPECT_EQ(ReadSetting(profile, kSectionPopDialog, kPopFixed), 0);
+    EXPECT_EQ(ReadSetting(profile, kSectionPopDialog, kPopPinned), 0);
     // The update dialog keeps its template position until "WindowX" has been written once.
     int32_t update[kDialogGeometryChainLength] = {};
     EXPECT_FALSE(ReadSettingChain(profile, kSectionUpdateDialog, kUpdateGeometryChain, kDialogGeometryChainLength, update));

@@ -58,7 +58,7 @@ protected:
         dialog = FindOwnedWindow(MainWindow(), kUpdateListId);
         ASSERT_NE(dialog, nullptr);
         list = GetDlgItem(dialog, kUpdateListId);
-        EXPECT_FALSE(IsWindowVisible(dialog)) << "not kept open: hidden at start";
+        EXPECT_FALSE(IsWindowVisible(dialog)) << "not pinned: hidden at start";
     }
 
     void ClickHeader(int column)
@@ -210,7 +210,7 @@ TEST_F(UpdateDialog, ClearRemovesTheShownRecordsAndCloseSavesHidden)
     EXPECT_EQ(GetPrivateProfileIntA("UpdateDialog", "WindowCY", -1, ini.c_str()), window.bottom - window.top);
 }
 
-TEST_F(UpdateDialog, KeptOpenDialogReopensRefreshedUntilClosed)
+TEST_F(UpdateDialog, PinnedDialogReopensRefreshedUntilClosed)
 {
     SendMessageA(MainWindow(), WM_COMMAND, kCmdShowUpdatesId, 0);
     PumpFor(100);

@@ -110,11 +110,8 @@ void CUpdateDialog::Refresh(HWND dialog)
     std::vector<UpdateListItem> built;
     const ChangeLog& changes = m_plugin.Changes();
     const bool named = m_plugin.ReadLocked(
-        [&](const LockedView& locked) { built = BuildUpdateList(changes, locked.parser.store); });
-    if (!named) {
-        const UpdateNameMap noNames;
-        for (size_t n = 0; n < changes.Count(); ++n) built.push_back(MakeUpdateListItem(changes[n], n, noNames));
-    }
+        [&](const LockedView& locked) { built = BuildUpdateList(changes, &locked.parser.store); });
+    if (!named) built = BuildUpdateList(changes, nullptr);
     const HWND list = ListOf(dialog);
     ListView_DeleteAllItems(list);
     m_items = std::move(built);
@@ -163,7 +160,7 @@ void CUpdateDialog::ClearShown(HWND dialog)
 
 void CUpdateDialog::Close(HWND dialog)
 {
-    m_updateShown = 0;
+    m_updatePinned = 0;
     ShowWindow(dialog, SW_HIDE);
     if (m_owner.Window()) SetFocus(m_owner.Window());
 }
@@ -175,7 +172,7 @@ void CUpdateDialog::Save(HWND dialog) const
     for (int k = 0; k < kUpdateColumnCount; ++k)
         WriteProfileInt(profile, kSectionUpdateDialog, kColumnWidths[k].key, ListView_GetColumnWidth(list, k));
     WriteWindowGeometry(profile, kUpdateDialogGeometry, {WindowRectOf(dialog), 0});
-    WriteProfileInt(profile, kSectionUpdateDialog, kUpdateFixed.key, m_updateShown);
+    WriteProfileInt(profile, kSectionUpdateDialog, kUpdatePinned.key, m_updatePinned);
 }
 
 void CUpdateDialog::DrawRow(const DRAWITEMSTRUCT& draw) const
@@ -263,8 +260,8 @@ HWND CUpdateDialog::Create(IProfile& profile)
     m_hUpdateDlg = CreateDialogParamA(m_plugin.Instance(), MAKEINTRESOURCEA(IDD_UPDATE_DIALOG), m_owner.Window(),
                                       DialogThunk<CUpdateDialog>, reinterpret_cast<LPARAM>(this));
     if (!m_hUpdateDlg) return nullptr;
-    m_updateShown = ReadSetting(profile, kSectionUpdateDialog, kUpdateFixed);
-    if (m_updateShown)
+    m_updatePinned = ReadSetting(profile, kSectionUpdateDialog, kUpdatePinned);
+    if (m_updatePinned)
         PostMessageA(m_hUpdateDlg, WM_COMMAND, IDC_UPDATE_REFRESH, 0);
     else
         ShowWindow(m_hUpdateDlg, SW_HIDE);
@@ -282,7 +279,7 @@ void CUpdateDialog::Open()
     if (!m_hUpdateDlg) return;
     PostMessageA(m_hUpdateDlg, WM_COMMAND, IDC_UPDATE_REFRESH, 0);
     ShowWindow(m_hUpdateDlg, SW_SHOW);
-    m_updateShown = 1;
+    m_updatePinned = 1;
 }
 
 void CUpdateDialog::RefreshIfShown()

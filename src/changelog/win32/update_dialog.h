@@ -2,7 +2,7 @@
 // that lists the change log, sorts it by column, marks the differences between the old and
 // new programme in red, and clears what it showed. Windows only.
 //
-// The object owns the dialog's state (its handle, the sort directions, the kept-open flag
+// The object owns the dialog's state (its handle, the sort directions, the pinned flag
 // and the items it draws); the main window owns the object, the window reaches it through
 // its user data.
 #pragma once
@@ -30,12 +30,12 @@ public:
     // Its WM_DESTROY saves the "UpdateDialog" section.
     void Destroy();
 
-    // The dialog (null when there is none) and whether the user keeps it open, for the main
+    // The dialog (null when there is none) and whether the user pinned it open, for the main
     // window that shows and hides it along with itself.
     HWND Window() const { return m_hUpdateDlg; }
-    bool KeptOpen() const { return m_updateShown != 0; }
+    bool Pinned() const { return m_updatePinned != 0; }
 
-    // The user opens it from the main window: refreshed, shown and kept open.
+    // The user opens it from the main window: refreshed, shown and pinned.
     void Open();
     // New changes were recorded: a dialog on screen is refreshed.
     void RefreshIfShown();
@@ -58,7 +58,7 @@ private:
     IMainWindow& m_owner;
     HWND m_hUpdateDlg = nullptr;
     UpdateSortDirections m_updateSort;
-    int m_updateShown = 0;  // "Fixed": the user has the dialog open
+    int m_updatePinned = 0;  // "Fixed": opened by the user and not closed since
     // The records the list shows, by record index (an item's lParam); drawn from here.
     std::vector<UpdateListItem> m_items;
 };

@@ -1,5 +1,7 @@
 #include "ui/dialogs/popup_state.h"
 
+#include "ui/list/tune_request.h"
+
 PopupState InitialPopupState(int fixedSetting)
 {
     PopupState state;
@@ -95,7 +97,7 @@ int FirstItemShowing(const RowTable& rows, const int* itemRows, int itemCount, i
 int PopupTuneCommand(const RowTable& rows, const int* itemRows, int itemCount, uint16_t serviceId)
 {
     const int i = FirstItemShowing(rows, itemRows, itemCount, serviceId);
-    return i < 0 ? 0 : kPopupTuneCommandBase + itemRows[i];
+    return i < 0 ? 0 : kTuneCommandBase + itemRows[i];
 }
 
 PopupFollow PopupFollowRow(const RowTable& rows, const int* itemRows, int itemCount, int serviceId)

@@ -8,7 +8,6 @@
 #include "geometry/window_geometry.h"
 #include "ui/list/list_row.h"
 
-constexpr unsigned kPopupTimerId = 2001;
 constexpr unsigned kPopupTimerMs = 100;
 constexpr int32_t kPopupIdleTicks = 50;    // five seconds without the pointer over the popup
 constexpr int kPopupLeaveDistance = 150;   // pixels beyond an edge that hide the popup
@@ -16,7 +15,6 @@ constexpr int kPopupMinWidth = 320;        // minimum tracking size
 constexpr int kPopupMinHeight = 50;
 constexpr uint32_t kPopupBackground = 0xE5FFFF;  // COLORREF: 255, 255, 229
 constexpr const char* kTuneButtonText = "選局";
-constexpr int kPopupTuneCommandBase = 2100;  // WM_COMMAND 2100 + row index to the main window
 
 struct PopupState {
     int32_t m_popupShown = 0;       // the popup logic has it on screen
@@ -40,14 +38,14 @@ PopupClick DecidePopupClick(PopupState& state, bool hasWindow, int column, uint1
 void PopupFilled(PopupState& state, uint16_t rowServiceId);
 
 // HidePopup: true when the window must be hidden, its timer stopped and the keyboard focus
-// given to the main window (a pinned popup stays). Clears `m_popupShown` then.
+// given to the main window (a pinned popup stays). Clears the shown flag then.
 bool HidePopupState(PopupState& state, bool hasWindow);
 
 // PresentPopup after placement: true when the window must be shown (it was not). Marks the
-// popup shown and restarts the tick count; the caller restarts timer 2001.
+// popup shown and restarts the tick count; the caller restarts the popup timer.
 bool PresentPopupState(PopupState& state);
 
-// One tick of timer 2001 with the pointer's screen position and the popup's window rectangle.
+// One tick of the popup timer with the pointer's screen position and the popup's window rectangle.
 // True when HidePopup must be called.
 bool PopupTimerTick(PopupState& state, int pointerX, int pointerY, const ScreenRect& window);
 
@@ -73,7 +71,7 @@ ScreenPoint PopupDragMove(PopupState& state, const DragStart& start, int pointer
 // WM_LBUTTONUP while dragging: the last move; a click without a move does not pin.
 ScreenPoint PopupDragTarget(const DragStart& start, int pointerX, int pointerY);
 
-// The "選局" button's command for the main window: 2100 + the row index of the first list item
+// The "選局" button's command for the main window: kTuneCommandBase + the row index of the first list item
 // (itemRows: the items' lParams in list order) whose row shows the popup's service; 0 when
 // none does.
 int PopupTuneCommand(const RowTable& rows, const int* itemRows, int itemCount, uint16_t serviceId);

@@ -101,6 +101,12 @@ void ApplySetupMove(std::vector<SetupItem>& items, const SetupBlockMove& move)
     }
 }
 
+bool SetupStepSelects(const SetupBlockMove& move, int step)
+{
+    // Step k inserts at `to` the item that the later steps push down to to + count - 1 - k.
+    return move.to + move.count - 1 - step == move.selectedAfter;
+}
+
 void WriteSetupChoices(IProfile& settings, const std::vector<SetupItem>& items)
 {
     int position = 0;

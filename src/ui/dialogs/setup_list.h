@@ -1,7 +1,6 @@
 // The settings dialog's list as a plain model: which services it lists and in what order when
 // it opens, the blocks of consecutive service ids that "上へ" and "下へ" move, and what OK
-// writes. The dialog window fills its list view from the model, applies the moves item by
-// item, and on OK hands the list back in its order.
+// writes. The dialog keeps this list; its list view shows it, step by step as it moves.
 #pragma once
 
 #include <cstdint>
@@ -13,9 +12,6 @@
 class IProfile;
 class ServiceSettings;
 
-constexpr int kSetupListControlId = 1018;
-constexpr int kSetupUpButtonId = 1019;
-constexpr int kSetupDownButtonId = 1020;
 constexpr int kSetupNameColumnWidth = 240;
 constexpr int kSetupUnchecked = 1;  // state image indices of the list view's check boxes
 constexpr int kSetupChecked = 2;
@@ -62,6 +58,10 @@ struct SetupBlockMove {
 // it above it. Nothing moves without a selection or at the top / bottom.
 SetupBlockMove PlanSetupMove(const std::vector<SetupItem>& items, int selected, SetupMoveDirection direction);
 void ApplySetupMove(std::vector<SetupItem>& items, const SetupBlockMove& move);
+// Whether step `step` (0 .. count - 1) re-inserts the selected item, which is then selected
+// again: the item lands where the selection ends. An item that is not re-inserted keeps its
+// selection.
+bool SetupStepSelects(const SetupBlockMove& move, int step);
 
 // OK: for each item in list order i = 0, 1, ...: "Check%d" 1 or 0 and "Sort%d" i.
 void WriteSetupChoices(IProfile& settings, const std::vector<SetupItem>& items);

@@ -1,4 +1,4 @@
-// The decisions of the main window's one-second tick (timer 1000). The tick runs them in
+// The decisions of the main window's one-second tick. The tick runs them in
 // this order: BeginClockTick, then BuildRows when it says so (and, with the store's dirty
 // flag set, the cache save and change detection), then CheckProgrammeBoundaries over the
 // rows as they are after that rebuild.
@@ -10,7 +10,6 @@
 
 struct StreamParser;
 
-constexpr unsigned kClockTimerId = 1000;
 constexpr unsigned kClockTimerPeriodMs = 1000;
 constexpr int kRebuildTicks = 10;  // the rows are rebuilt every 10 ticks
 constexpr int kRealignSecond = 1;  // and at this second of each minute
@@ -20,13 +19,13 @@ struct ClockTickStart {
 };
 
 // Advances a received broadcast clock by one second and takes the rebuild countdown one step
-// (m_refreshCountdown, 0..9). localSecond: the second of the system clock's local time.
+// (0..9). localSecond: the second of the system clock's local time.
 ClockTickStart BeginClockTick(StreamParser& parser, int& refreshCountdown, int localSecond);
 
 struct BoundaryCheck {
     bool redrawAll = false;  // a programme on air has 0 to 5 seconds left: the bar moves
     // The current service's programme ends now or began within the last second: BuildRows,
-    // then RefreshPopupForService(m_currentServiceId).
+    // then the popup is refreshed for the current service.
     bool rebuildRows = false;
 };
 

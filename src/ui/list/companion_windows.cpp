@@ -3,6 +3,6 @@
 WindowChange CompanionChange(bool mainVisible, const CompanionWindow& companion)
 {
     if (!companion.exists) return WindowChange::None;
-    if (mainVisible) return companion.kept && !companion.visible ? WindowChange::Show : WindowChange::None;
+    if (mainVisible) return companion.pinned && !companion.visible ? WindowChange::Show : WindowChange::None;
     return companion.visible ? WindowChange::Hide : WindowChange::None;
 }

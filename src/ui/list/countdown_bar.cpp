@@ -1,5 +1,7 @@
 #include "ui/list/countdown_bar.h"
 
+#include "ui/list/list_row.h"
+
 namespace {
 
 constexpr int32_t kShrinkSeconds = 5;
@@ -14,4 +16,10 @@ std::optional<BarSegment> CountdownBar(const EventTimeRange& present, int64_t no
     if (left <= 0 || left > kBarSeconds) return std::nullopt;
     const int32_t x = left <= kShrinkSeconds ? cell.right - 3 * left + 2 : cell.right - (left / 60) * 6 - 16;
     return BarSegment{x, cell.right - 1, cell.bottom - 2};
+}
+
+std::optional<BarSegment> CellBar(const ListRow* row, int column, int64_t now, const CellRect& cell)
+{
+    if (!row || column != kNowColumn) return std::nullopt;
+    return CountdownBar({row->present.start, row->present.end}, now, cell);
 }

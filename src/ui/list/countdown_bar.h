@@ -26,3 +26,8 @@ struct BarSegment {
 // the low 32 bits of the end and now as a signed difference. None with more than 300 seconds
 // left or none left, and none for a programme whose duration is undefined: its end is made up.
 std::optional<BarSegment> CountdownBar(const EventTimeRange& present, int64_t now, const CellRect& cell);
+
+struct ListRow;
+// The bar in cell `column` of an item: only under the "now" column, for its row's present
+// programme; none for an item without a row.
+std::optional<BarSegment> CellBar(const ListRow* row, int column, int64_t now, const CellRect& cell);

@@ -59,3 +59,9 @@ ListUpdate DecideListItems(const RowTable& rows, int oldItemCount)
     update.surplusItems = oldItemCount > listed ? oldItemCount - listed : 0;
     return update;
 }
+
+std::string ItemColumnText(const std::vector<ListItemTexts>& items, int item, int column, int maxBytes)
+{
+    if (item < 0 || static_cast<size_t>(item) >= items.size() || column < 0 || column >= kListColumns) return {};
+    return items[static_cast<size_t>(item)].column[column].substr(0, static_cast<size_t>(maxBytes));
+}

@@ -11,15 +11,17 @@
 // "～" in Shift-JIS: the programme goes on through the run's next programme.
 constexpr const char* kContinuationMark = "\x81\x60";
 
+constexpr int kListColumns = 3;  // the channel, "now" and "next"
+
 struct ListItemTexts {
     int rowIndex = 0;     // the item's lParam
     bool insert = false;  // true: insert the item at its index; false: overwrite the existing item
-    std::string column[3];
+    std::string column[kListColumns];
 };
 
 struct ListUpdate {
     std::vector<ListItemTexts> items;  // item i of the control, from 0
-    // The item count changed: call RefreshPopupForService(m_currentServiceId) before deleting.
+    // The item count changed: refresh the popup for the current service before deleting.
     bool refreshPopup = false;
     // Delete this many items from the end (indices oldItemCount - 1 down to items.size()).
     int surplusItems = 0;
@@ -30,3 +32,7 @@ bool IsListed(const ListRow& row);
 
 // oldItemCount: the control's item count before the update.
 ListUpdate DecideListItems(const RowTable& rows, int oldItemCount);
+
+// An item's text in a column, cut to maxBytes as the control would give it; empty when there
+// is no such item or column.
+std::string ItemColumnText(const std::vector<ListItemTexts>& items, int item, int column, int maxBytes);

@@ -11,6 +11,7 @@
 constexpr int kRowNameBytes = 50;    // names are cut to 49 bytes
 constexpr int kRowTitleBytes = 100;  // titles are cut to 99 bytes
 constexpr int kRowTextBytes = 200;   // short-event texts are cut to 199 bytes
+constexpr int kNowColumn = 1;        // the list's "now" column: 0 is the channel, 2 "next"
 
 struct ProgrammeSlot {
     int64_t start = 0;  // 0 = empty slot

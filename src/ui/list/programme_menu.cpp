@@ -7,6 +7,7 @@
 #include "ui/list/event_scan.h"
 #include "broadcast/event_text.h"
 #include "ui/list/list_row.h"
+#include "ui/list/tune_request.h"
 
 namespace {
 

@@ -10,7 +10,6 @@
 
 struct ProgrammeStore;
 
-constexpr int kTuneCommandBase = 2100;  // WM_COMMAND 2100 + r tunes to the service of row r
 constexpr int kMenuTitleBytes = 80;
 
 struct ProgrammeMenuEntry {

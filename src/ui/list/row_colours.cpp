@@ -1,5 +1,7 @@
 #include "ui/list/row_colours.h"
 
+#include "ui/list/list_row.h"
+
 namespace {
 
 constexpr ColourRef kWhite = Rgb(255, 255, 255);
@@ -42,4 +44,9 @@ ColourRef CellFill(const RowColours& colours, int column, bool textEmpty)
     if (column == 0) return colours.nameFill;
     if (textEmpty) return colours.emptyFill;
     return column % 2 == 1 ? colours.presentFill : colours.followingFill;
+}
+
+RowColours ItemColours(const ListRow* row, int currentServiceId, int listPosition)
+{
+    return RowColoursFor(row && row->serviceId == currentServiceId, listPosition, row && row->changed);
 }

@@ -30,9 +30,14 @@ struct RowColours {
     ColourRef background = 0;
 };
 
-// current: the row's service id is m_currentServiceId. listPosition: the drawn item's index in
+// current: the row's service is the one being received. listPosition: the drawn item's index in
 // the control (not the row index). changed: ListRow::changed.
 RowColours RowColoursFor(bool current, int listPosition, bool changed);
+
+struct ListRow;
+// The colours of the item of `row` (null: an item without a row) while currentServiceId is
+// received.
+RowColours ItemColours(const ListRow* row, int currentServiceId, int listPosition);
 
 // Fill of cell `column` whose text is empty or not.
 ColourRef CellFill(const RowColours& colours, int column, bool textEmpty);

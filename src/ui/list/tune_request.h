@@ -18,13 +18,14 @@
 
 constexpr unsigned kTuneTimerSameChannelMs = 1000;  // already on the channel: the service only
 constexpr int kTuneTicksToLapse = 2;
-constexpr int kTuneCommandCount = kMaxServices;  // WM_COMMAND 2100 + r, r = 0..49
+constexpr int kTuneCommandBase = 2100;          // WM_COMMAND 2100 + r tunes to the service of row r
+constexpr int kTuneCommandCount = kMaxServices;  // r = 0..49
 
-// CEventView's tuning fields. The plug-in lock guards the pending and current values.
+// The tuning fields, held by the plug-in. The plug-in lock guards the pending and current values.
 struct TuneFields {
     int& pendingChannel;          // 0 = none
     int& pendingServiceId;        // 0 = none
-    uintptr_t& tuneTimer;         // m_tuneTimer: 1002 while running, else 0
+    uintptr_t& tuneTimer;         // kTuneTimerId while running, else 0
     int& tuneTicks;               // ticks since the timer was (re)started
     const int& currentChannel;    // set by the stream change
     const int& currentServiceId;  // set by the stream change
@@ -36,7 +37,7 @@ struct TuneActions {
     std::optional<int> selectChannel;
     std::optional<int> changeServiceId;
     bool killTimer = false;
-    unsigned startTimerMs = 0;  // > 0: SetTimer(window, 1002, startTimerMs)
+    unsigned startTimerMs = 0;  // > 0: start the tune timer with this period
 };
 
 // The host calls and the window's timer.
@@ -64,7 +65,7 @@ public:
     // After a stream change has set the current channel and service: a pending request is
     // given 2 seconds from now to finish.
     TuneActions OnStreamChange();
-    // WM_TIMER with id m_tuneTimer: counts the tick and asks for the service.
+    // A tick of the tune timer: counts the tick and asks for the service.
     TuneActions OnTuneTimer();
     // The same tick once the host's ChangeServiceID has returned: ends the request at its
     // second tick, counted from the last (re)start of the timer.
@@ -75,6 +76,14 @@ private:
 
     TuneFields m_fields;
 };
+
+// Tuning is busy, and the popup offers none, while a request runs (its timer) or something
+// records; the recording check, which looks for windows, is made only when no request runs.
+template <class RecordingCheck>
+bool TuningBusy(bool requestRunning, RecordingCheck&& recording)
+{
+    return requestRunning || recording();
+}
 
 // A double click on the item with this lParam: the WM_COMMAND id to post, none while recording.
 std::optional<int> DoubleClickCommand(int itemParam, bool recording);

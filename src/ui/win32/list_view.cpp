@@ -12,7 +12,7 @@ void WriteListItems(HWND list, const ListUpdate& update)
         lv.pszText = const_cast<char*>(texts.column[0].c_str());
         lv.lParam = texts.rowIndex;
         SendMessageA(list, texts.insert ? LVM_INSERTITEMA : LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&lv));
-        for (int column = 1; column < 3; ++column) {
+        for (int column = 1; column < kListColumns; ++column) {
             LVITEMA sub = {};
             sub.iSubItem = column;
             sub.pszText = const_cast<char*>(texts.column[column].c_str());

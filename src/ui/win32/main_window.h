@@ -4,9 +4,9 @@
 
 #include <windows.h>
 
-#include <string>
 #include <vector>
 
+#include "ui/list/list_items.h"
 #include "ui/list/list_row.h"
 
 class IMainWindow {
@@ -15,8 +15,8 @@ public:
     virtual const RowTable& Rows() const = 0;
     // The row index (lParam) of every list item, in list order; -1 for no such item.
     virtual std::vector<int> ItemRows() const = 0;
-    // A list item's text in a column, cut to maxChars bytes as the control would give it.
-    virtual std::string ListItemText(int item, int column, int maxChars) const = 0;
+    // The list's model: item i of the control, with its row index and texts.
+    virtual const std::vector<ListItemTexts>& Items() const = 0;
     // A tuning request is pending or a recording runs: no tuning offered.
     virtual bool TuningBusy() = 0;
     // Rebuilds the rows now (the settings changed), or at the next clock tick ("クリア").

@@ -56,11 +56,23 @@ protected:
         for (const SetupItem& item : items) ids.push_back(item.serviceId);
         return ids;
     }
-    // Presses a move button as the dialog does: plan, then the list-view steps.
+    // Presses a move button as the dialog does: plan, then the list-view steps, re-selecting
+    // the selected item when a step re-inserts it.
     int Press(std::vector<SetupItem>& items, int selected, SetupMoveDirection direction)
     {
         const SetupBlockMove move = PlanSetupMove(items, selected, direction);
-        ApplySetupMove(items, move);
+        const bool listed = selected >= 0 && selected < static_cast<int>(items.size());
+        const uint16_t id = listed ? items[static_cast<size_t>(selected)].serviceId : 0;
+        SetupBlockMove step = move;
+        step.count = 1;
+        int reselected = 0;
+        for (int k = 0; k < move.count; ++k) {
+            ApplySetupMove(items, step);
+            if (!SetupStepSelects(move, k)) continue;
+            EXPECT_EQ(id, items[static_cast<size_t>(move.to)].serviceId) << "re-selected another item";
+            ++reselected;
+        }
+        EXPECT_EQ(direction == SetupMoveDirection::Up && move.count ? 1 : 0, reselected) << "re-inserted only going up";
         return move.selectedAfter;
     }
 

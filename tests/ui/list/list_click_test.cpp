@@ -33,7 +33,7 @@ TEST(CompanionWindows, HiddenWithTheMainWindowShownAgainWhenKept)
     EXPECT_EQ(CompanionChange(false, {true, false, true}), WindowChange::None);
     EXPECT_EQ(CompanionChange(true, {true, false, true}), WindowChange::Show);
     EXPECT_EQ(CompanionChange(true, {true, false, false}), WindowChange::None) << "closed by the user";
-    EXPECT_EQ(CompanionChange(true, {true, true, false}), WindowChange::None) << "shown by a click, not kept";
+    EXPECT_EQ(CompanionChange(true, {true, true, false}), WindowChange::None) << "shown by a click, not pinned";
     EXPECT_EQ(CompanionChange(true, {false, false, true}), WindowChange::None);
 }
 

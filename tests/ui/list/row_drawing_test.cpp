@@ -1,4 +1,5 @@
 #include "ui/list/countdown_bar.h"
+#include "ui/list/list_row.h"
 #include "ui/list/row_colours.h"
 
 #include <gtest/gtest.h>
@@ -75,6 +76,23 @@ TEST(CountdownBar, UsesTheLowThirtyTwoBitsOfBothTimes)
     // Across a wrap of the low 32 bits the difference is still 4 minutes 30 seconds.
     const int64_t end = (int64_t{1} << 32) + 100;
     EXPECT_EQ(CountdownBar({end - 1800, end}, end - 270, {0, 0, 300, 20})->x1, 300 - 40);
+}
+
+// An item is drawn as current by its row's service; the bar goes under "now" only.
+TEST(RowColours, ItemOfTheReceivedServiceIsCurrentAndItsBarIsUnderNow)
+{
+    ListRow row;
+    row.serviceId = 1024;
+    row.changed = 1;
+    row.present = {.start = 10000, .end = 11800};
+    EXPECT_TRUE(ItemColours(&row, 1024, 0).setBackground);
+    EXPECT_FALSE(ItemColours(&row, 1032, 0).setBackground);
+    EXPECT_EQ(ItemColours(&row, 1000, 0).nameText, RowColoursFor(false, 0, true).nameText) << "changed";
+    EXPECT_FALSE(ItemColours(nullptr, 0, 0).setBackground) << "no row";
+    const CellRect cell{0, 0, 500, 20};
+    EXPECT_TRUE(CellBar(&row, kNowColumn, 11800 - 270, cell));
+    EXPECT_FALSE(CellBar(&row, 2, 11800 - 270, cell));
+    EXPECT_FALSE(CellBar(nullptr, kNowColumn, 11800 - 270, cell));
 }
 
 }  // namespace

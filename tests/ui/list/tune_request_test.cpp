@@ -201,4 +201,13 @@ TEST_F(Tuning, RecordingBlocksEveryTunePath)
     EXPECT_EQ(menu->title, Sjis(u8"［NHK］"));
 }
 
+TEST(TuningBusyTest, ARunningRequestOrARecordingMakesItBusy)
+{
+    int asked = 0;
+    EXPECT_TRUE(TuningBusy(true, [&] { return ++asked > 0; }));
+    EXPECT_EQ(0, asked) << "no window search while a request runs";
+    EXPECT_TRUE(TuningBusy(false, [] { return true; }));
+    EXPECT_FALSE(TuningBusy(false, [] { return false; }));
+}
+
 }  // namespace

@@ -12,7 +12,7 @@
 #include "settings/settings_keys.h"
 #include "settings/win32/private_profile.h"
 #include "ts/stream_parser.h"
-#include "ui/dialogs/popup_placement.h"
+#include "ui/dialogs/popup_show.h"
 #include "ui/win32/dialog_thunk.h"
 #include "ui/win32/main_window.h"
 #include "ui/win32/plugin_services.h"
@@ -20,11 +20,11 @@
 
 namespace {
 
-void SetTuneButton(HWND popup, bool busy)
+void SetTuneButton(HWND popup, bool visible, const char* text)
 {
     const HWND button = GetDlgItem(popup, IDC_POPUP_TUNE);
-    ShowWindow(button, busy ? SW_HIDE : SW_SHOW);
-    SetWindowTextA(button, TuneButtonText(busy));
+    ShowWindow(button, visible ? SW_SHOW : SW_HIDE);
+    SetWindowTextA(button, text);
 }
 
 // Puts the caret at the end of the edit control and replaces the selection with the text.
@@ -55,37 +55,32 @@ void CDetailsPopup::KillPopupTimer()
     m_popupTimer = 0;
 }
 
-void CDetailsPopup::PresentPopup(int pointerX, int pointerY, int userClick)
+// The texts, the tune button, the place, then on screen with the timer restarted.
+void CDetailsPopup::ApplyFill(const PopupShowPlan& plan)
 {
     const HWND popup = m_hPopup;
+    SetTuneButton(popup, plan.tuneButtonVisible, plan.tuneButtonText);
+    SetDlgItemTextA(popup, IDC_POPUP_NAME, plan.texts.nameLine.c_str());
+    SetDlgItemTextA(popup, IDC_POPUP_TIMES, plan.texts.timesLine.c_str());
     const HWND edit = GetDlgItem(popup, IDC_POPUP_TEXT);
+    SetWindowTextA(edit, "");
+    ShowWindow(edit, SW_HIDE);
+    AppendPopupText(popup, plan.texts.body);
     SendMessageA(edit, WM_VSCROLL, SB_TOP, 0);
     ShowWindow(edit, SW_SHOW);
-    RECT window = {};
-    GetWindowRect(popup, &window);
-    RECT screen = {};
-    GetWindowRect(GetDesktopWindow(), &screen);
-    const PopupPlacement place = PlacePopup(*this, userClick != 0, pointerX, pointerY, window.right - window.left,
-                                            window.bottom - window.top, screen.right - screen.left,
-                                            screen.bottom - screen.top);
-    if (place.move)
-        SetWindowPos(popup, nullptr, place.x, place.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    if (PresentPopupState(*this)) ShowWindow(popup, SW_SHOWNA);
+    if (plan.placement.move)
+        SetWindowPos(popup, nullptr, plan.placement.x, plan.placement.y, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    if (plan.showWindow) ShowWindow(popup, SW_SHOWNA);
     KillPopupTimer();
-    m_popupTimer = SetTimer(popup, kPopupTimerId, kPopupTimerMs, nullptr);
+    m_popupTimer = SetTimer(popup, IDT_POPUP, kPopupTimerMs, nullptr);
 }
 
-// The row's texts are the list's; the store is read only under the lock.
-bool CDetailsPopup::Describe(const ListRow& row, int column, int item, const char* titleText, const char* nameText)
+void CDetailsPopup::ApplyHide()
 {
-    const std::string cell =
-        titleText ? std::string(titleText) : m_owner.ListItemText(item, column, kPopupCellTextBytes - 1);
-    const std::string name = nameText ? std::string(nameText) : m_owner.ListItemText(item, 0, kPopupNameTextBytes - 1);
-    bool described = false;
-    m_plugin.ReadLocked([&](const LockedView& locked) {
-        described = DescribeProgramme(row, column, cell.c_str(), name.c_str(), locked.parser.store, m_texts);
-    });
-    return described;
+    ShowWindow(m_hPopup, SW_HIDE);
+    KillPopupTimer();
+    if (m_owner.Window()) SetFocus(m_owner.Window());
 }
 
 void CDetailsPopup::BeginDrag(HWND popup)
@@ -135,7 +130,7 @@ void CDetailsPopup::OnTimer(HWND popup)
     if (hide) HidePopup();
     const bool busy = m_owner.TuningBusy();
     const TuneButtonChange change = TuneButtonUpkeep(busy, IsWindowVisible(GetDlgItem(popup, IDC_POPUP_TUNE)) != 0);
-    if (change != TuneButtonChange::None) SetTuneButton(popup, change == TuneButtonChange::Hide);
+    if (change != TuneButtonChange::None) SetTuneButton(popup, change == TuneButtonChange::Show, TuneButtonText(busy));
 }
 
 void CDetailsPopup::OnInitDialog(HWND popup)
@@ -178,7 +173,7 @@ void CDetailsPopup::OnDestroy(HWND popup)
     m_dragging = false;
     CPrivateProfile profile(m_plugin.SettingsPath());
     WriteWindowGeometry(profile, kPopupGeometry, {WindowRectOf(popup), 0});
-    WriteProfileInt(profile, kSectionPopDialog, kPopFixed.key, m_popupPinned);
+    WriteProfileInt(profile, kSectionPopDialog, kPopPinned.key, m_popupPinned);
 }
 
 INT_PTR CDetailsPopup::ColourStatic(HWND popup, HDC dc, HWND control) const
@@ -222,7 +217,7 @@ INT_PTR CDetailsPopup::HandleMessage(HWND popup, UINT message, WPARAM wParam, LP
     case WM_CAPTURECHANGED: m_dragging = false; return 0;
     case WM_CLOSE: HidePopup(); return TRUE;
     case WM_TIMER:
-        if (wParam == kPopupTimerId) OnTimer(popup);
+        if (wParam == IDT_POPUP) OnTimer(popup);
         return 0;
     case WM_DESTROY: OnDestroy(popup); return 0;
     default: return 0;
@@ -248,7 +243,7 @@ HWND CDetailsPopup::Create(IProfile& profile)
     m_hPopup = CreateDialogParamA(m_plugin.Instance(), MAKEINTRESOURCEA(IDD_DETAILS_POPUP), m_owner.Window(),
                                   DialogProc, reinterpret_cast<LPARAM>(this));
     if (!m_hPopup) return nullptr;
-    static_cast<PopupState&>(*this) = InitialPopupState(ReadSetting(profile, kSectionPopDialog, kPopFixed));
+    static_cast<PopupState&>(*this) = InitialPopupState(ReadSetting(profile, kSectionPopDialog, kPopPinned));
     if (!m_popupPinned) ShowWindow(m_hPopup, SW_HIDE);
     return m_hPopup;
 }
@@ -259,36 +254,42 @@ void CDetailsPopup::Destroy()
     m_hPopup = nullptr;
 }
 
-void CDetailsPopup::ShowProgrammeDetails(int column, int rowIndex, int item, int userClick, const char* titleText,
-                                         const char* nameText)
+// Gather, let the core decide, apply once; the store is read only under the lock.
+void CDetailsPopup::ShowProgrammeDetails(int column, int rowIndex, int item, bool userClick)
 {
-    const ListRow* row = RowAt(m_owner.Rows(), rowIndex);
-    if (!row) return;
-    const PopupClick click = DecidePopupClick(*this, m_hPopup != nullptr, column, row->serviceId, userClick != 0);
-    if (click == PopupClick::Ignore) return;
-    if (click == PopupClick::Hide) {
-        HidePopup();
-        return;
+    PopupShowRequest request;
+    request.hasWindow = m_hPopup != nullptr;
+    request.column = column;
+    request.rowIndex = rowIndex;
+    request.item = item;
+    request.userClick = userClick;
+    if (m_hPopup) {
+        request.tuningBusy = [this] { return m_owner.TuningBusy(); };
+        POINT pointer = {};
+        GetCursorPos(&pointer);
+        const ControlSize window = WindowSizeOf(m_hPopup);
+        const ControlSize screen = WindowSizeOf(GetDesktopWindow());
+        request.pointerX = pointer.x;
+        request.pointerY = pointer.y;
+        request.width = window.width;
+        request.height = window.height;
+        request.screenWidth = screen.width;
+        request.screenHeight = screen.height;
     }
-    if (!Describe(*row, column, item, titleText, nameText)) return;
-    PopupFilled(*this, row->serviceId);
-    const HWND popup = m_hPopup;
-    SetTuneButton(popup, m_owner.TuningBusy());
-    SetDlgItemTextA(popup, IDC_POPUP_NAME, m_texts.nameLine.c_str());
-    SetDlgItemTextA(popup, IDC_POPUP_TIMES, m_texts.timesLine.c_str());
-    const HWND edit = GetDlgItem(popup, IDC_POPUP_TEXT);
-    SetWindowTextA(edit, "");
-    ShowWindow(edit, SW_HIDE);
-    AppendPopupText(popup, m_texts.body);
-    POINT pointer = {};
-    GetCursorPos(&pointer);
-    PresentPopup(pointer.x, pointer.y, userClick);
+    const PopupDescriber describe = [this](const ListRow& row, int col, const char* cell, const char* name,
+                                           PopupTexts& out) {
+        bool described = false;
+        m_plugin.ReadLocked([&](const LockedView& locked) {
+            described = DescribeProgramme(row, col, cell, name, locked.parser.store, out);
+        });
+        return described;
+    };
+    const PopupShowPlan plan = PlanPopupShow(*this, request, m_owner.Rows(), m_owner.Items(), describe);
+    if (plan.hide) ApplyHide();
+    if (plan.fill) ApplyFill(plan);
 }
 
 void CDetailsPopup::HidePopup()
 {
-    if (!HidePopupState(*this, m_hPopup != nullptr)) return;
-    ShowWindow(m_hPopup, SW_HIDE);
-    KillPopupTimer();
-    if (m_owner.Window()) SetFocus(m_owner.Window());
+    if (HidePopupState(*this, m_hPopup != nullptr)) ApplyHide();
 }

@@ -11,8 +11,7 @@
 #include <windows.h>
 
 #include "geometry/window_geometry.h"
-#include "ui/dialogs/popup_state.h"
-#include "ui/dialogs/popup_text.h"
+#include "ui/dialogs/popup_show.h"
 
 class IMainWindow;
 class IPluginServices;
@@ -36,12 +35,11 @@ public:
     HWND Window() const { return m_hPopup; }
     bool Pinned() const { return m_popupPinned != 0; }
 
-    // Fills and presents the popup for one "now" (1) or "next" (2) cell of row rowIndex.
-    // item: the list item whose texts are read; titleText and nameText, when given, stand in
-    // for the cell's text and column 0's text. userClick 0 is a refresh, which never brings
-    // the popup up.
-    void ShowProgrammeDetails(int column, int rowIndex, int item, int userClick, const char* titleText,
-                              const char* nameText);
+    // Fills and presents the popup for one "now" (1) or "next" (2) cell of row rowIndex, or
+    // hides it for a second click on the same cell (ui/dialogs/popup_show.h). item: the list
+    // item whose texts are read, -1 for the row's own. A refresh (userClick false) never
+    // brings the popup up.
+    void ShowProgrammeDetails(int column, int rowIndex, int item, bool userClick);
     // Hides the popup unless it is pinned or already hidden, stops its timer and gives the
     // keyboard focus back to the main window.
     void HidePopup();
@@ -60,8 +58,8 @@ private:
     void BeginDrag(HWND popup);
     void OnDestroy(HWND popup);
     INT_PTR ColourStatic(HWND popup, HDC dc, HWND control) const;
-    bool Describe(const ListRow& row, int column, int item, const char* titleText, const char* nameText);
-    void PresentPopup(int pointerX, int pointerY, int userClick);
+    void ApplyFill(const PopupShowPlan& plan);
+    void ApplyHide();
     void RequestTune() const;
     void KillPopupTimer();
 
@@ -74,5 +72,4 @@ private:
     bool m_dragging = false;
     DragStart m_drag;
     HBRUSH m_hBackground = nullptr;
-    PopupTexts m_texts;  // what the three text controls show
 };

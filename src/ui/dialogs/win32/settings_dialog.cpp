@@ -1,5 +1,5 @@
-// The settings dialog's window: the list view holds the model between opening and OK, so
-// every move reads it back, plans in the core and applies the plan item by item.
+// The settings dialog's window: the core's list is the model; a move is planned and applied
+// in the core, step by step, and each step is mirrored in the list view, which shows it.
 #include "ui/dialogs/win32/settings_dialog.h"
 
 #include <windows.h>
@@ -22,7 +22,6 @@
 
 namespace {
 
-constexpr int kNameChars = 100;
 constexpr const char* kNameColumnTitle = "CH";
 
 HWND ListOf(HWND dialog) { return GetDlgItem(dialog, IDC_SETUP_LIST); }
@@ -56,45 +55,31 @@ int InsertItem(HWND list, int position, const SetupItem& entry)
     return item;
 }
 
-SetupItem ReadItem(HWND list, int item)
+// The ticks are the user's input in the list view: the model takes them before it is used.
+void TakeTicks(HWND list, std::vector<SetupItem>& items)
 {
-    char name[kNameChars] = {};
-    LVITEMA lv = {};
-    lv.mask = LVIF_TEXT | LVIF_PARAM | LVIF_STATE;
-    lv.iItem = item;
-    lv.stateMask = LVIS_STATEIMAGEMASK;
-    lv.pszText = name;
-    lv.cchTextMax = sizeof name;
-    SendMessageA(list, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&lv));
-    SetupItem entry;
-    entry.name = name;
-    entry.serviceId = static_cast<uint16_t>(lv.lParam);
-    entry.checked = SetupCheckedFromStateImage(static_cast<int>((lv.state & LVIS_STATEIMAGEMASK) >> 12));
-    return entry;
+    for (size_t i = 0; i < items.size(); ++i) {
+        const UINT state = ListView_GetItemState(list, static_cast<int>(i), LVIS_STATEIMAGEMASK);
+        items[i].checked = SetupCheckedFromStateImage(static_cast<int>((state & LVIS_STATEIMAGEMASK) >> 12));
+    }
 }
 
-std::vector<SetupItem> ReadItems(HWND list)
-{
-    std::vector<SetupItem> items;
-    const int count = ListView_GetItemCount(list);
-    for (int item = 0; item < count; ++item) items.push_back(ReadItem(list, item));
-    return items;
-}
+}  // namespace
 
-void Move(HWND dialog, SetupMoveDirection direction)
+void CSettingsDialog::Move(HWND dialog, SetupMoveDirection direction)
 {
     const HWND list = ListOf(dialog);
     const int selected = ListView_GetNextItem(list, -1, LVNI_SELECTED);
     if (selected < 0) return;
-    const std::vector<SetupItem> items = ReadItems(list);
-    const SetupBlockMove move = PlanSetupMove(items, selected, direction);
-    if (move.count == 0) return;
-    const uint16_t selectedId = items[static_cast<size_t>(selected)].serviceId;
-    for (int step = 0; step < move.count; ++step) {
-        const SetupItem entry = ReadItem(list, move.from);
+    TakeTicks(list, m_items);
+    const SetupBlockMove move = PlanSetupMove(m_items, selected, direction);
+    SetupBlockMove step = move;
+    step.count = 1;
+    for (int k = 0; k < move.count; ++k) {
+        ApplySetupMove(m_items, step);
         ListView_DeleteItem(list, move.from);
-        const int item = InsertItem(list, move.to, entry);
-        if (item >= 0 && entry.serviceId == selectedId) {
+        const int item = InsertItem(list, move.to, m_items[static_cast<size_t>(move.to)]);
+        if (item >= 0 && SetupStepSelects(move, k)) {
             const UINT flags = LVIS_SELECTED | LVIS_FOCUSED;
             ListView_SetItemState(list, item, flags, flags);
         }
@@ -103,8 +88,6 @@ void Move(HWND dialog, SetupMoveDirection direction)
     }
 }
 
-}  // namespace
-
 void CSettingsDialog::Fill(HWND dialog)
 {
     InitListViewClasses();
@@ -112,13 +95,13 @@ void CSettingsDialog::Fill(HWND dialog)
     ListView_SetExtendedListViewStyleEx(list, LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT,
                                         LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
     InsertColumns(list);
-    std::vector<SetupItem> items;
+    m_items.clear();
     m_plugin.BuildWithServiceSettings([&](const LockedView& locked, const ServiceSettings& settings) {
-        items = FillSetupList(locked.parser.store, settings);
+        m_items = FillSetupList(locked.parser.store, settings);
     });
-    int position = 0;
-    for (const SetupItem& entry : items) {
-        const int item = InsertItem(list, position, entry);
+    size_t position = 0;
+    for (const SetupItem& entry : m_items) {
+        const int item = InsertItem(list, static_cast<int>(position), entry);
         if (item < 0) break;
         char order[16];
         std::snprintf(order, sizeof order, "%d", entry.sortValue);
@@ -128,13 +111,15 @@ void CSettingsDialog::Fill(HWND dialog)
         SendMessageA(list, LVM_SETITEMTEXTA, item, reinterpret_cast<LPARAM>(&lv));
         ++position;
     }
+    m_items.resize(position);  // what the list view could not take is not listed
     SendMessageA(list, LVM_SETSELECTEDCOLUMN, 0, 0);
 }
 
 void CSettingsDialog::Accept(HWND dialog)
 {
     CPrivateProfile profile(m_plugin.SettingsPath());
-    WriteSetupChoices(profile, ReadItems(ListOf(dialog)));
+    TakeTicks(ListOf(dialog), m_items);
+    WriteSetupChoices(profile, m_items);
     m_owner.BuildRows();
     EndDialog(dialog, IDOK);
 }

@@ -1,10 +1,12 @@
 // The settings dialog (template 107): which services the main list shows and in which
-// order. The core fills the list, finds and plans the block moves and writes the choice
-// (ui/dialogs/setup_list.h); this class applies them to the list view, which holds the
-// dialog's list between opening and OK. Windows only.
+// order. The object owns the dialog's list, the core's model (ui/dialogs/setup_list.h), which
+// the core fills, moves and writes; the list view shows it and takes the user's ticks and
+// selection. Windows only.
 #pragma once
 
 #include <windows.h>
+
+#include <vector>
 
 #include "ui/dialogs/setup_list.h"
 
@@ -27,7 +29,9 @@ public:
 private:
     void Fill(HWND dialog);
     void Accept(HWND dialog);
+    void Move(HWND dialog, SetupMoveDirection direction);
 
     IPluginServices& m_plugin;
     IMainWindow& m_owner;
+    std::vector<SetupItem> m_items;  // item i of the list view
 };

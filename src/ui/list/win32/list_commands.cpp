@@ -40,7 +40,7 @@ void CListWindow::OnSysCommand(WPARAM command)
         settings.Run();
         break;
     }
-    case kCmdShowUpdates: m_update.Open(); break;
+    case kShowUpdatesCommand: m_update.Open(); break;
     default: break;
     }
 }
@@ -86,7 +86,7 @@ void CListWindow::OnNotify(const NMHDR& header)
     }
     case ListClickAction::HidePopup: m_popup.HidePopup(); break;
     case ListClickAction::ShowDetails:
-        m_popup.ShowProgrammeDetails(activate.iSubItem, r, item, 1, nullptr, nullptr);
+        m_popup.ShowProgrammeDetails(activate.iSubItem, r, item, true);
         break;
     case ListClickAction::None: break;
     }
@@ -105,7 +105,10 @@ bool CListWindow::IsRecording()
     return RecordingFromControls(nullptr, m_hRemoteWnd && ControlDisabled(m_hRemoteWnd, kRemoteRecordingControlId));
 }
 
-bool CListWindow::TuningBusy() { return m_plugin.TuneTimerRunning() || IsRecording(); }
+bool CListWindow::TuningBusy()
+{
+    return ::TuningBusy(m_plugin.TuneTimerRunning(), [this] { return IsRecording(); });
+}
 
 // The decisions change the request under the lock; the host is called after it is released.
 void CListWindow::TuneToRow(int r) { m_plugin.TuneToRow(m_rows, r, IsRecording()); }

@@ -18,11 +18,9 @@
 
 namespace {
 
-void DrawBar(HDC dc, const ListRow* row, const RECT& cell)
+void DrawBar(HDC dc, const ListRow* row, int column, int64_t now, const RECT& cell)
 {
-    if (!row) return;
-    const CellRect at{cell.left, cell.top, cell.right, cell.bottom};
-    const auto bar = CountdownBar({row->present.start, row->present.end}, SystemNow(), at);
+    const auto bar = CellBar(row, column, now, {cell.left, cell.top, cell.right, cell.bottom});
     if (!bar) return;
     MoveToEx(dc, bar->x1, bar->y, nullptr);
     LineTo(dc, bar->x2, bar->y);
@@ -43,13 +41,14 @@ void PaintProgrammeCells(const ItemPaint& paint)
 {
     const HWND header = ListView_GetHeader(paint.list);
     const int columns = header ? Header_GetItemCount(header) : 0;
+    const int64_t now = SystemNow();
     for (int k = 1; k < columns; ++k) {
         const int format = ColumnFormat(paint.list, k);
         const std::string text = paint.window.ListItemText(paint.item, k, kCellTextChars);
         RECT cell = {};
         ListView_GetSubItemRect(paint.list, paint.item, k, LVIR_BOUNDS, &cell);
         FillRect(paint.dc, &cell, paint.brushes.For(CellFill(paint.colours, k, text.empty())));
-        if (k == 1) DrawBar(paint.dc, paint.row, cell);
+        DrawBar(paint.dc, paint.row, k, now, cell);
         DrawCellText(true, format, cell, text.c_str(), paint.dc);
     }
 }
@@ -62,7 +61,7 @@ void CListWindow::OnDrawItem(const DRAWITEMSTRUCT& draw)
     const int item = static_cast<int>(draw.itemID);
     const ListRow* row = RowAt(m_rows, static_cast<int>(draw.itemData));
     const int currentServiceId = m_plugin.CurrentServiceId();
-    const RowColours colours = RowColoursFor(row && row->serviceId == currentServiceId, item, row && row->changed);
+    const RowColours colours = ItemColours(row, currentServiceId, item);
     const HDC dc = draw.hDC;
     const int saved = SaveDC(dc);
     SetBkMode(dc, TRANSPARENT);

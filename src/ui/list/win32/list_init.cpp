@@ -10,6 +10,7 @@
 #include "settings/win32/private_profile.h"
 #include "ts/diagnostics.h"
 #include "ui/list/clock_tick.h"
+#include "ui/list/list_click.h"
 #include "ui/list/win32/list_window.h"
 #include "ui/win32/list_view.h"
 #include "ui/win32/plugin_services.h"
@@ -18,9 +19,8 @@
 
 namespace {
 
-constexpr int kColumnCount = 3;
-constexpr const char* kColumnTitles[kColumnCount] = {"CH", "現在の番組", "次の番組"};
-constexpr TextSetting kColumnWidths[kColumnCount] = {kMainChw, kMainNowW, kMainNextW};
+constexpr const char* kColumnTitles[kListColumns] = {"CH", "現在の番組", "次の番組"};
+constexpr TextSetting kColumnWidths[kListColumns] = {kMainChw, kMainNowW, kMainNextW};
 constexpr DWORD kListStyle = WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | LVS_REPORT | LVS_SINGLESEL |
                              LVS_OWNERDRAWFIXED | LVS_NOSORTHEADER;
 
@@ -46,7 +46,7 @@ HWND CListWindow::CreateListControl(IProfile& profile)
                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(kListControlId)), m_plugin.Instance(),
                                 nullptr);
     if (!list) return nullptr;
-    for (int k = 0; k < kColumnCount; ++k)
+    for (int k = 0; k < kListColumns; ++k)
         InsertTextColumn(list, k, kColumnTitles[k], ReadSetting(profile, kSectionLumaraList, kColumnWidths[k]).value);
     return list;
 }
@@ -65,7 +65,7 @@ void CListWindow::RestoreMainGeometry(IProfile& profile)
 void CListWindow::SaveMainSettings(IProfile& profile) const
 {
     if (m_hList)
-        for (int k = 0; k < kColumnCount; ++k)
+        for (int k = 0; k < kListColumns; ++k)
             WriteProfileInt(profile, kSectionLumaraList, kColumnWidths[k].key, ListView_GetColumnWidth(m_hList, k));
     if (!m_windowRectValid) return;
     WriteWindowGeometry(profile, kListWindowGeometry, {ScreenRectOf(m_windowRect), m_windowMinimized});
@@ -81,7 +81,7 @@ BOOL CListWindow::OnInitDialog(HWND hwnd)
     InsertBeforeClose(systemMenu, 0, nullptr);
     InsertBeforeClose(systemMenu, kCmdSettings, kMenuSettings);
     if (const HWND update = m_update.Create(profile)) {
-        InsertBeforeClose(systemMenu, kCmdShowUpdates, kMenuShowUpdates);
+        InsertBeforeClose(systemMenu, kShowUpdatesCommand, kMenuShowUpdates);
         ApplyDialogGeometry(profile, update, kUpdateDialogGeometry);
     }
     InsertBeforeClose(systemMenu, 0, nullptr);

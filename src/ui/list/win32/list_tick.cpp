@@ -34,9 +34,9 @@ void DropCloseWithoutTray(HWND window)
     DeleteMenu(GetSystemMenu(window, FALSE), SC_CLOSE, MF_BYCOMMAND);
 }
 
-CompanionWindow CompanionOf(HWND window, bool kept)
+CompanionWindow CompanionOf(HWND window, bool pinned)
 {
-    return {window != nullptr, window && IsWindowVisible(window), kept};
+    return {window != nullptr, window && IsWindowVisible(window), pinned};
 }
 
 void ApplyChange(HWND window, WindowChange change)
@@ -62,7 +62,7 @@ void CListWindow::FollowMainWindow()
     const bool mainVisible = IsWindowVisible(m_hWnd) != 0;
     const HWND update = m_update.Window();
     const HWND popup = m_popup.Window();
-    ApplyChange(update, CompanionChange(mainVisible, CompanionOf(update, m_update.KeptOpen())));
+    ApplyChange(update, CompanionChange(mainVisible, CompanionOf(update, m_update.Pinned())));
     ApplyChange(popup, CompanionChange(mainVisible, CompanionOf(popup, m_popup.Pinned())));
 }
 
@@ -122,10 +122,5 @@ void CListWindow::RefreshPopupForService(int serviceId)
     if (!m_popup.Window()) return;
     const std::vector<int> itemRows = ItemRows();
     const PopupFollow follow = PopupFollowRow(m_rows, itemRows.data(), static_cast<int>(itemRows.size()), serviceId);
-    if (follow.row < 0) return;
-    if (follow.item >= 0)
-        m_popup.ShowProgrammeDetails(1, follow.row, follow.item, 0, nullptr, nullptr);
-    else
-        m_popup.ShowProgrammeDetails(1, follow.row, 0, 0, m_rows[follow.row]->present.title,
-                                     m_rows[follow.row]->serviceName);
+    if (follow.row >= 0) m_popup.ShowProgrammeDetails(kNowColumn, follow.row, follow.item, false);
 }

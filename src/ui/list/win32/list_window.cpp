@@ -9,6 +9,7 @@
 #include <iterator>
 
 #include "res/resource.h"
+#include "res/window_ids.h"
 #include "ui/list/clock_tick.h"
 #include "ui/list/stream_change.h"
 #include "ui/win32/dialog_thunk.h"
@@ -87,7 +88,5 @@ int CListWindow::ListItemRow(int item) const
 
 std::string CListWindow::ListItemText(int item, int column, int maxChars) const
 {
-    const int columns = static_cast<int>(std::size(ListItemTexts{}.column));
-    if (item < 0 || static_cast<size_t>(item) >= m_items.size() || column < 0 || column >= columns) return {};
-    return m_items[static_cast<size_t>(item)].column[column].substr(0, static_cast<size_t>(maxChars));
+    return ItemColumnText(m_items, item, column, maxChars);
 }

@@ -43,7 +43,9 @@ public:
     HWND Window() const override { return m_hWnd; }
     const RowTable& Rows() const override { return m_rows; }
     std::vector<int> ItemRows() const override;
-    std::string ListItemText(int item, int column, int maxChars) const override;
+    const std::vector<ListItemTexts>& Items() const override { return m_items; }
+    // An item's text in a column, cut to maxChars bytes.
+    std::string ListItemText(int item, int column, int maxChars) const;
     bool TuningBusy() override;
     void BuildRows() override;
     void RebuildRowsAtNextTick() override { m_refreshCountdown = 0; }
