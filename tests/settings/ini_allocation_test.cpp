@@ -1,5 +1,5 @@
-// A settings write that runs out of memory is reported as a failure, and the file keeps what
-// it had.
+// A settings write that runs out of memory at any of its allocations is reported as a failure,
+// and the file keeps what it had.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -10,14 +10,19 @@
 
 namespace {
 
-// Plain allocations throw while set.
-bool g_failAllocations = false;
+// Plain allocations left before one throws; -1: none throws.
+int g_allocationsBeforeFailure = -1;
 
 }  // namespace
 
 void* operator new(std::size_t size)
 {
-    void* p = g_failAllocations ? nullptr : std::malloc(size ? size : 1);
+    if (g_allocationsBeforeFailure == 0) {
+        g_allocationsBeforeFailure = -1;
+        throw std::bad_alloc();
+    }
+    if (g_allocationsBeforeFailure > 0) --g_allocationsBeforeFailure;
+    void* p = std::malloc(size ? size : 1);
     if (!p) throw std::bad_alloc();
     return p;
 }
@@ -29,15 +34,21 @@ namespace {
 
 using IniAllocation = SettingsFiles;
 
-TEST_F(IniAllocation, WriteThatCannotAllocateIsAFailure)
+TEST_F(IniAllocation, WriteReportsSuccessOnlyWhenTheFileHoldsTheValue)
 {
-    Put(PathOf("a.ini"), "[A]\r\nk=1\r\n");
-    CIniProfile profile(PathOf("a.ini").c_str());
-    g_failAllocations = true;
-    const bool written = profile.WriteString("A", "k", "2");
-    g_failAllocations = false;
-    EXPECT_FALSE(written);
-    EXPECT_EQ(1, profile.ReadInt("A", "k", 0));
+    for (int k = 0;; ++k) {
+        Put(PathOf("a.ini"), "[A]\r\nk=1\r\n");
+        CIniProfile profile(PathOf("a.ini").c_str());
+        g_allocationsBeforeFailure = k;
+        const bool written = profile.WriteString("A", "k", "2");
+        const bool allSucceeded = g_allocationsBeforeFailure >= 0;
+        g_allocationsBeforeFailure = -1;
+        EXPECT_EQ(written ? 2 : 1, profile.ReadInt("A", "k", 0)) << "allocation " << k << " failing";
+        if (allSucceeded) {
+            EXPECT_TRUE(written);
+            break;
+        }
+    }
 }
 
 }  // namespace
