@@ -28,7 +28,7 @@ void* operator new(std::size_t size)
 }
 
 void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { operator delete(p); }
 
 namespace {
 
