@@ -27,7 +27,12 @@ void* operator new(std::size_t size)
     return p;
 }
 
+// This pair is malloc and free on both sides; GCC, inlining it into a delete expression, takes
+// the pointer for one of the built-in operator new's.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
 void operator delete(void* p) noexcept { std::free(p); }
+#pragma GCC diagnostic pop
 void operator delete(void* p, std::size_t) noexcept { operator delete(p); }
 
 namespace {
