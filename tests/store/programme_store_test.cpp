@@ -87,6 +87,10 @@ TEST(ProgrammeStoreTest, SlotsReuseStorageCopyAndMove)
     EXPECT_EQ(100, slot.capacity);
     EXPECT_EQ(40, slot.length);
     EXPECT_EQ(7, slot.data[0]);
+    // A length its 16-bit fields cannot hold is refused, the slot untouched.
+    const std::vector<uint8_t> huge(0x10000, 1);
+    EXPECT_FALSE(StoreSection(slot, huge.data(), huge.size()));
+    EXPECT_EQ(40, slot.length);
 
     slot.versionChanges = 3;
     SectionSlot copy;
