@@ -38,7 +38,7 @@ TEST(PopupPlacementTest, OpensBesideThePointerAndFlipsAtTheScreenEdges)
 }
 
 // The saved "PopDialog" "Fixed" is written back from m_popupPinned: a value other than 0 or 1
-// survives a session in which nobody pins or closes the popup.
+// survives a run of the viewer in which nobody pins or closes the popup.
 TEST(PopupStartTest, SavedFixedPinsAndShowsAsItStands)
 {
     const PopupState hidden = InitialPopupState(0);
