@@ -11,7 +11,8 @@ is snapshot once and put back after each fault with the file's own time stamp, s
 header costs one rebuild of its dependents, not two.
 
 Not counted: a mutant that does not compile, and one whose object code is unchanged (compared
-without debug sections), which cannot change behaviour. The remaining survivors are listed
+without debug sections), which cannot change behaviour; for a header, every object of the core
+and the tools is compared, once the mutant has survived the suites' build. The remaining survivors are listed
 with their diffs; whether one is equivalent after all is a reader's judgement.
 
     tools/plant-faults.py [--count 40] [--seed N] [--build build/native] [--log FILE] [--resume]
@@ -141,7 +142,15 @@ def run(cmd, timeout, log, cwd=ROOT):
 def object_digest(build, source):
     """The object code of a source file without its debug sections, or None."""
     rel = source.relative_to(ROOT / "src")
-    obj = build / "src" / "CMakeFiles" / "lumara_core.dir" / (str(rel) + ".o")
+    return stripped_object(build / "src" / "CMakeFiles" / "lumara_core.dir" / (str(rel) + ".o"))
+
+
+def product_objects(build):
+    """The objects of the core and the tools: what a header's fault can reach outside the tests."""
+    return sorted(list((build / "src" / "CMakeFiles").rglob("*.o")) + list((build / "tools" / "CMakeFiles").rglob("*.o")))
+
+
+def stripped_object(obj):
     if not obj.exists():
         return None
     with tempfile.NamedTemporaryFile(suffix=".o") as copy:
@@ -239,6 +248,10 @@ class Planter:
             if not failed:
                 if first != self.targets and not self.build_targets(self.targets):
                     return "no-compile", None
+                # A header's fault that leaves every product object as it was cannot change behaviour.
+                if source.suffix == ".h" and self.products and \
+                        all(stripped_object(o) == d for o, d in self.products.items()):
+                    return "equivalent", None
                 failed = self.tests_fail()
             return ("caught", failed) if failed else ("survived", None)
         finally:
@@ -339,6 +352,7 @@ def main():
     if not args.replay:
         print(f"seed {args.seed}", flush=True)
     try:
+        planter.products = {o: stripped_object(o) for o in product_objects(planter.build)}
         if args.replay:
             planter.digests = {}
         results = planter.replay() if args.replay else planter.sample()

@@ -75,6 +75,7 @@ TEST_F(IniProfileFiles, ReadStringCopiesWhatFitsAndTrimsDefault)
     EXPECT_STREQ(text, "1234");
     EXPECT_EQ(profile.ReadString("A", "long", "", text, 1), 0);
     EXPECT_STREQ(text, "");
+    EXPECT_EQ(profile.ReadString("A", "long", "", nullptr, 5), 0);  // nowhere to write: nothing written
     EXPECT_EQ(profile.ReadString("A", "missing", "12  ", text, 5), 2);
     EXPECT_STREQ(text, "12");
     EXPECT_EQ(profile.ReadString("A", "empty", "99", text, 5), 0);  // present but empty

@@ -86,6 +86,7 @@ TEST(IniText, SetReplacesInPlaceKeepingEveryOtherByte)
 TEST(IniText, SetCreatesAndCompletesLines)
 {
     EXPECT_EQ(Set("", "S", "k", "1"), "[S]\r\nk=1\r\n");
+    EXPECT_EQ(Set("", " S ", " k ", "  1"), "[S]\r\nk=1\r\n");
     EXPECT_EQ(Set("[S]", "S", "k", "1"), "[S]\r\nk=1\r\n");
     EXPECT_EQ(Set("[S]\r\na=1", "S", "k", "2"), "[S]\r\na=1\r\nk=2\r\n");
     EXPECT_EQ(Set("[S]\r\na=1\r\n; end\r\n\r\n[T]", "S", "k", "2"), "[S]\r\na=1\r\n; end\r\nk=2\r\n\r\n[T]");

@@ -9,6 +9,7 @@
 #include "support/section_builder.h"
 #include "ts/crc32.h"
 #include "ts/stream_parser.h"
+#include "ts/table_handlers.h"
 
 namespace {
 
@@ -223,6 +224,17 @@ TEST_F(ServiceTablesTest, NitLengthsThatRunPastTheirParentsAreContained)
         Feed(*parser, nit.Packetize(Resealed(section)));
         EXPECT_EQ(at == 8 ? 0 : 6, Service(0x0401)->remoteKeyId);
     }
+
+    // Called directly with less than a CRC, each handler reads nothing (the sanitizer build
+    // sees a read past these three bytes).
+    const std::unique_ptr<uint8_t[]> tiny(new uint8_t[3]{0, 0xF0, 0});
+    for (uint8_t tableId : {0x40, 0x42, 0x4E}) {
+        tiny[0] = tableId;
+        HandleNitSection(*parser, tiny.get(), 3);
+        HandleSdtSection(*parser, tiny.get(), 3);
+        HandleEitSection(*parser, tiny.get(), 3);
+    }
+    EXPECT_EQ(6, Service(0x0401)->remoteKeyId);
 }
 
 }  // namespace

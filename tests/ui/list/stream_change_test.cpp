@@ -81,7 +81,7 @@ TEST_F(StreamChange, AsksTheHostWithAnEmptyBufferAndWithoutTheLock)
     hostServices[3].serviceId = 0xDEAD;
     hostServiceCount = 7;
     host.during = [&](HostServiceRecord* records, int* count) {
-        EXPECT_EQ(*count, kHostServiceCapacity);
+        EXPECT_EQ(*count, 20);  // what the host is told it may fill
         EXPECT_EQ(records[3].serviceId, 0u);
         EXPECT_EQ(records[kHostServiceCapacity - 1].tail[1047], 0);
         // A host that waits for another thread which needs the lock must not deadlock.
