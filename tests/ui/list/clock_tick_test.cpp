@@ -34,6 +34,15 @@ TEST_F(ClockTick, RowsAreRebuiltEveryTenTicksAndAtSecondOne)
     EXPECT_FALSE(BeginClockTick(*parser, countdown, 2).rebuildRows);
 }
 
+TEST(CloseRemoval, OnlyTheFourthTickLooksForTheTray)
+{
+    int ticks = 0;
+    std::vector<int> due;
+    for (int tick = 1; tick <= 8; ++tick)
+        if (CloseRemovalDue(ticks)) due.push_back(tick);
+    EXPECT_EQ(due, (std::vector<int>{4}));
+}
+
 class Boundaries : public ListFixture {
 protected:
     void SetUp() override

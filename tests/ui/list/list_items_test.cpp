@@ -90,6 +90,23 @@ TEST_F(ListItems, ItemsAreReusedAndOnlyTheSurplusDeleted)
     EXPECT_EQ(update.surplusItems, 2);
 }
 
+TEST(ListModel, SurplusItemsStayUntilTheControlDeletesThem)
+{
+    const auto items = [](std::vector<int> rowIndices) {
+        std::vector<ListItemTexts> texts;
+        for (int r : rowIndices) texts.push_back({r, false, {}});
+        return texts;
+    };
+    const std::vector<int> cases[][3] = {{{1, 2, 3}, {7}, {7, 2, 3}}, {{1}, {7, 8, 9}, {7, 8, 9}}, {{1, 2}, {}, {1, 2}}};
+    for (const auto& c : cases) {
+        ListUpdate update;
+        update.items = items(c[1]);
+        std::vector<int> rowIndices;
+        for (const ListItemTexts& item : ItemsBeforeDelete(items(c[0]), update)) rowIndices.push_back(item.rowIndex);
+        EXPECT_EQ(rowIndices, c[2]);
+    }
+}
+
 TEST_F(ListItems, HighDefinitionProgrammeShowsTheNetworkName)
 {
     ServiceEntry& hd = AddService(0x0400, u8"総合");
