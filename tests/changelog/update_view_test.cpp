@@ -177,6 +177,8 @@ TEST_F(UpdateViewTest, ItemTextsOfAddedRemovedAndChangedProgrammes)
     EXPECT_EQ(Sjis(u8"2026/12/09(水)"), items[2].column[1]) << "the date of the old side";
     EXPECT_EQ(Sjis(u8"21:30～22:30 映画"), items[2].column[3]);
     EXPECT_EQ("1024ch", BuildUpdateList(log, nullptr)[0].column[0]) << "no store: no names";
+    const UpdateListItem cut = MakeUpdateListItem(log[0], 0, {{1024, std::string(300, 'A')}});
+    EXPECT_EQ(std::string(kUpdateCellTextBytes, 'A'), cut.column[0]) << "as the list holds it";
 }
 
 TEST_F(UpdateViewTest, UndefinedTimesShowNoMadeUpTimesAndSurviveTheFile)
@@ -254,6 +256,8 @@ TEST(UpdateRowPaintTest, CellFillsAndMarkingFollowWhichSidesExist)
     EXPECT_FALSE(PaintUpdateCell(kUpdateOldColumn, text, "").markDifferences);
     EXPECT_TRUE(PaintUpdateCell(kUpdateOldColumn, text, text).markDifferences);
     EXPECT_TRUE(PaintUpdateCell(kUpdateNewColumn, text, text).markDifferences);
+    EXPECT_EQ(kUpdateNewColumn, PaintUpdateCell(kUpdateOldColumn, text, text).against) << "old marked against new";
+    EXPECT_EQ(kUpdateOldColumn, PaintUpdateCell(kUpdateNewColumn, text, text).against);
     EXPECT_EQ(UpdateCellFill::Row, PaintUpdateCell(kUpdateNewColumn, text, text).fill);
 
     // A selected row takes the system's highlight colours; the others alternate and draw on their fill.
