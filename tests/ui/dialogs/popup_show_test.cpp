@@ -47,6 +47,7 @@ TEST_F(PopupShowTest, OnePlanFromClickToTimer)
     EXPECT_EQ(std::string(99, 'c'), cell) << "the cell as the control gives it";
     EXPECT_EQ("item name", name);
     EXPECT_FALSE(shown.tuneButtonVisible) << "tuning busy";
+    EXPECT_EQ(0, state.m_tuneButtonShown);
     EXPECT_TRUE(shown.placement.move);
     EXPECT_TRUE(shown.showWindow);
 
@@ -55,6 +56,7 @@ TEST_F(PopupShowTest, OnePlanFromClickToTimer)
     EXPECT_EQ("own title", cell) << "a row without an item shows its own texts";
     EXPECT_EQ("own name", name);
     EXPECT_TRUE(refreshed.tuneButtonVisible);
+    EXPECT_EQ(1, state.m_tuneButtonShown) << "the state holds what the button shows";
     EXPECT_FALSE(refreshed.placement.move || refreshed.showWindow) << "refilled in place";
 
     EXPECT_TRUE(Plan(0, true).hide) << "a second click on the same cell";

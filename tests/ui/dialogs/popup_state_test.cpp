@@ -101,6 +101,8 @@ TEST(PopupTimerTest, FiveSecondsAwayOrFarFromThePopupHideIt)
     PopupState pinned = Shown(1, 1, 1);
     ASSERT_TRUE(PopupTimerTick(pinned, 2000, 2000, kWindow));
     EXPECT_FALSE(HidePopupState(pinned, true)) << "the rules do not hide a pinned popup";
+    EXPECT_TRUE(ClosePopupState(pinned, true)) << "its close button does";
+    EXPECT_EQ(0, pinned.m_popupPinned);
 }
 
 TEST(PopupDragTest, MovingPinsAndAClickAloneDoesNot)
@@ -114,6 +116,32 @@ TEST(PopupDragTest, MovingPinsAndAClickAloneDoesNot)
     EXPECT_EQ(120, moved.x);
     EXPECT_EQ(180, moved.y);
     EXPECT_EQ(1, state.m_popupPinned);
+}
+
+TEST(PopupTuneTest, TheButtonIsOnScreenOnlyWithThePopupAndALayoutKeepsItOnlyThen)
+{
+    using C = TuneButtonChange;
+    // busy, popup visible, button flag before; the change, the flag after.
+    const struct {
+        bool busy, popupVisible;
+        int32_t before;
+        C change;
+        int32_t after;
+    } ticks[] = {
+        {false, true, 0, C::Show, 1}, {true, true, 1, C::Hide, 0},   {false, true, 1, C::None, 1},
+        {true, false, 1, C::None, 1}, {false, false, 1, C::Show, 1}, {true, true, 0, C::None, 0},
+    };
+    for (const auto& t : ticks) {
+        PopupState state;
+        state.m_tuneButtonShown = t.before;
+        EXPECT_EQ(t.change, TuneButtonTick(state, t.busy, t.popupVisible));
+        EXPECT_EQ(t.after, state.m_tuneButtonShown);
+    }
+    PopupState state;
+    state.m_tuneButtonShown = 1;
+    EXPECT_TRUE(TuneButtonAfterLayout(state, true));
+    EXPECT_FALSE(TuneButtonAfterLayout(state, false)) << "laid out off screen: hidden";
+    EXPECT_FALSE(TuneButtonAfterLayout(state, true));
 }
 
 TEST(PopupTuneTest, TuneCommandUsesTheFirstListItemShowingTheService)
