@@ -5,11 +5,13 @@
 #include <algorithm>
 #include <cstring>
 #include <numeric>
+#include <tuple>
 
 #include "change_test_support.h"
 #include "changelog/change_detection.h"
 #include "changelog/change_log_file.h"
 #include "changelog/difference_text.h"
+#include "changelog/update_pinning.h"
 #include "changelog/update_row_paint.h"
 #include "store/programme_store.h"
 #include "support/arib_encoder.h"
@@ -245,6 +247,19 @@ TEST_F(UpdateViewTest, ClearKeepsARecordThatArrivedAfterTheLastRefresh)
     EXPECT_EQ(Sjis(u8"22:00～23:00 Ｃ"), next[0].column[3]);
     EXPECT_EQ(1u, ClearShownChanges(log, 5));
     EXPECT_EQ(0u, log.Count());
+}
+
+TEST(UpdatePinningTest, OpeningPinsClosingUnpinsTheSavedValueDecidesAtCreation)
+{
+    using E = UpdateDialogEvent;
+    // The event and the flag before it; the flag after, refresh, show, hide.
+    const std::tuple<E, int, std::tuple<int, bool, bool, bool>> cases[] = {
+        {E::Created, 0, {0, false, false, true}}, {E::Created, 2, {2, true, false, false}},  // written back as read
+        {E::Opened, 0, {1, true, true, false}}, {E::Closed, 1, {0, false, false, true}}};
+    for (const auto& [event, pinned, expected] : cases) {
+        const UpdateDialogStep step = StepUpdateDialog(event, pinned);
+        EXPECT_EQ(std::make_tuple(int{step.pinned}, step.refresh, step.show, step.hide), expected);
+    }
 }
 
 TEST(UpdateRowPaintTest, CellFillsAndMarkingFollowWhichSidesExist)

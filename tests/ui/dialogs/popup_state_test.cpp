@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "ui/dialogs/popup_placement.h"
 
 namespace {
@@ -121,27 +123,17 @@ TEST(PopupDragTest, MovingPinsAndAClickAloneDoesNot)
 TEST(PopupTuneTest, TheButtonIsOnScreenOnlyWithThePopupAndALayoutKeepsItOnlyThen)
 {
     using C = TuneButtonChange;
-    // busy, popup visible, button flag before; the change, the flag after.
-    const struct {
-        bool busy, popupVisible;
-        int32_t before;
-        C change;
-        int32_t after;
-    } ticks[] = {
-        {false, true, 0, C::Show, 1}, {true, true, 1, C::Hide, 0},   {false, true, 1, C::None, 1},
-        {true, false, 1, C::None, 1}, {false, false, 1, C::Show, 1}, {true, true, 0, C::None, 0},
-    };
-    for (const auto& t : ticks) {
-        PopupState state;
-        state.m_tuneButtonShown = t.before;
-        EXPECT_EQ(t.change, TuneButtonTick(state, t.busy, t.popupVisible));
-        EXPECT_EQ(t.after, state.m_tuneButtonShown);
+    // busy, the popup on screen, the button's flag; the change and the flag after it.
+    const std::tuple<bool, bool, int, C, int> ticks[] = {{false, true, 0, C::Show, 1}, {true, true, 1, C::Hide, 0},
+        {false, true, 1, C::None, 1}, {true, false, 1, C::None, 1}, {false, false, 1, C::Show, 1}};
+    for (const auto& [busy, popupVisible, before, change, after] : ticks) {
+        PopupState state{0, 0, 0, 0, -1, before};
+        EXPECT_EQ(TuneButtonTick(state, busy, popupVisible), change);
+        EXPECT_EQ(state.m_tuneButtonShown, after);
     }
-    PopupState state;
-    state.m_tuneButtonShown = 1;
-    EXPECT_TRUE(TuneButtonAfterLayout(state, true));
-    EXPECT_FALSE(TuneButtonAfterLayout(state, false)) << "laid out off screen: hidden";
-    EXPECT_FALSE(TuneButtonAfterLayout(state, true));
+    PopupState laidOut{0, 0, 0, 0, -1, 1};
+    EXPECT_TRUE(TuneButtonAfterLayout(laidOut, true));
+    EXPECT_FALSE(TuneButtonAfterLayout(laidOut, false) || TuneButtonAfterLayout(laidOut, true)) << "laid out off screen";
 }
 
 TEST(PopupTuneTest, TuneCommandUsesTheFirstListItemShowingTheService)

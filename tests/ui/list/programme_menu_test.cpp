@@ -151,14 +151,10 @@ TEST_F(ProgrammeMenus, TitleOffersTuningUnlessTuningOrRecording)
 
 TEST(ProgrammeMenuBuffers, AtMostTwentyTextsEachCutToItsBufferAndTheMenuBesideTheCursor)
 {
-    ProgrammeMenu menu;
-    menu.title = std::string(90, 'T');
-    menu.entries.assign(25, {std::string(250, 'E'), false});
-    char title[kMenuTitleBytes];
-    char texts[kMenuTextCount][kMenuTextChars];
+    const ProgrammeMenu menu{std::string(90, 'T'), 0, std::vector<ProgrammeMenuEntry>(25, {std::string(250, 'E')})};
+    char title[kMenuTitleBytes], texts[kMenuTextCount][kMenuTextChars];
     EXPECT_EQ(WriteMenuTexts(menu, title, texts), kMenuTextCount);
-    EXPECT_EQ(std::string(title), std::string(kMenuTitleBytes - 1, 'T'));
-    EXPECT_EQ(std::string(texts[kMenuTextCount - 1]), std::string(kMenuTextChars - 1, 'E'));
+    EXPECT_EQ(std::string(title) + texts[kMenuTextCount - 1], std::string(79, 'T') + std::string(199, 'E'));
     const MenuPosition at = ProgrammeMenuPosition(100, 200);
     EXPECT_EQ(std::make_pair(at.x, at.y), std::make_pair(105, 203));
 }
