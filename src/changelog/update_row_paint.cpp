@@ -33,5 +33,6 @@ UpdateCellPaint PaintUpdateCell(int column, const std::string& oldText, const st
     } else if (column == kUpdateNewColumn) {
         paint.markDifferences = !oldText.empty() && !newText.empty();
     }
+    if (paint.markDifferences) paint.against = column == kUpdateOldColumn ? kUpdateNewColumn : kUpdateOldColumn;
     return paint;
 }

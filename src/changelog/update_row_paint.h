@@ -31,9 +31,10 @@ enum class UpdateCellFill { Row, EmptyOld, OldWithoutNew };
 
 struct UpdateCellPaint {
     UpdateCellFill fill = UpdateCellFill::Row;
-    // Draw with DifferencePieces(this cell's text, other programme cell's text); else one
+    // Draw with DifferencePieces(this cell's text, the text of column against); else one
     // piece with margins.
     bool markDifferences = false;
+    int against = -1;  // with markDifferences: the other programme cell's column
 };
 
 // column: 0..header count - 1; oldText / newText: the texts of columns 2 and 3.

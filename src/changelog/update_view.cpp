@@ -119,6 +119,8 @@ UpdateListItem MakeUpdateListItem(const ChangeRecord& record, size_t recordIndex
         if (item.column[kUpdateDateColumn].empty()) item.column[kUpdateDateColumn] = FormatDate(record.after.start);
         item.column[kUpdateNewColumn] = FormatProgramme(record.after);
     }
+    for (std::string& text : item.column)
+        if (text.size() > kUpdateCellTextBytes) text.resize(kUpdateCellTextBytes);
     return item;
 }
 

@@ -20,13 +20,16 @@ constexpr int kUpdateDateColumn = 1;     // "日時"
 constexpr int kUpdateOldColumn = 2;      // "元情報"
 constexpr int kUpdateNewColumn = 3;      // "更新情報"
 constexpr const char* kUpdateColumnHeaders[kUpdateColumnCount] = {"CH", "日時", "元情報", "更新情報"};
+// The window inserts item n with column 0 and lParam, then sets the others in this order.
+constexpr int kUpdateSubItemOrder[] = {kUpdateOldColumn, kUpdateNewColumn, kUpdateDateColumn};
+constexpr size_t kUpdateCellTextBytes = 255;  // a text as the list holds it
 
 // Display name of every stored service by service id, built at the start of a refresh.
 using UpdateNameMap = std::map<uint16_t, std::string>;
 UpdateNameMap BuildUpdateNameMap(const ProgrammeStore& store);
 
-// One list item: its lParam (the record's index in the log) and the texts of columns 0..3.
-// The window inserts item n with column 0 and lParam, then sets columns 2, 3 and 1.
+// One list item: its lParam (the record's index in the log) and the texts of columns 0..3,
+// each cut to kUpdateCellTextBytes: the window draws them as they stand.
 struct UpdateListItem {
     size_t recordIndex = 0;
     std::string column[kUpdateColumnCount];

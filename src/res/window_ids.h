@@ -31,8 +31,6 @@ constexpr int kRemoteRecordingControlId = 1018;
 
 constexpr const char* kTrayWindowClass = "Moxel_TaskTray_Class";
 constexpr WPARAM kTrayCloseCommand = 1011;
-// Without a tray window after this many ticks the close command leaves the system menu.
-constexpr int kCloseRemovalTick = 4;
 
 // The programme menu's mark bitmaps (named resources).
 constexpr const char* kSdBitmapName = "IDR_SDBMP";

@@ -5,11 +5,13 @@
 #include <algorithm>
 #include <cstring>
 #include <numeric>
+#include <tuple>
 
 #include "change_test_support.h"
 #include "changelog/change_detection.h"
 #include "changelog/change_log_file.h"
 #include "changelog/difference_text.h"
+#include "changelog/update_pinning.h"
 #include "changelog/update_row_paint.h"
 #include "store/programme_store.h"
 #include "support/arib_encoder.h"
@@ -177,6 +179,8 @@ TEST_F(UpdateViewTest, ItemTextsOfAddedRemovedAndChangedProgrammes)
     EXPECT_EQ(Sjis(u8"2026/12/09(水)"), items[2].column[1]) << "the date of the old side";
     EXPECT_EQ(Sjis(u8"21:30～22:30 映画"), items[2].column[3]);
     EXPECT_EQ("1024ch", BuildUpdateList(log, nullptr)[0].column[0]) << "no store: no names";
+    const UpdateListItem cut = MakeUpdateListItem(log[0], 0, {{1024, std::string(300, 'A')}});
+    EXPECT_EQ(std::string(kUpdateCellTextBytes, 'A'), cut.column[0]) << "as the list holds it";
 }
 
 TEST_F(UpdateViewTest, UndefinedTimesShowNoMadeUpTimesAndSurviveTheFile)
@@ -245,6 +249,19 @@ TEST_F(UpdateViewTest, ClearKeepsARecordThatArrivedAfterTheLastRefresh)
     EXPECT_EQ(0u, log.Count());
 }
 
+TEST(UpdatePinningTest, OpeningPinsClosingUnpinsTheSavedValueDecidesAtCreation)
+{
+    using E = UpdateDialogEvent;
+    // The event and the flag before it; the flag after, refresh, show, hide.
+    const std::tuple<E, int, std::tuple<int, bool, bool, bool>> cases[] = {
+        {E::Created, 0, {0, false, false, true}}, {E::Created, 2, {2, true, false, false}},  // written back as read
+        {E::Opened, 0, {1, true, true, false}}, {E::Closed, 1, {0, false, false, true}}};
+    for (const auto& [event, pinned, expected] : cases) {
+        const UpdateDialogStep step = StepUpdateDialog(event, pinned);
+        EXPECT_EQ(std::make_tuple(int{step.pinned}, step.refresh, step.show, step.hide), expected);
+    }
+}
+
 TEST(UpdateRowPaintTest, CellFillsAndMarkingFollowWhichSidesExist)
 {
     const std::string text = "20:00";
@@ -254,6 +271,8 @@ TEST(UpdateRowPaintTest, CellFillsAndMarkingFollowWhichSidesExist)
     EXPECT_FALSE(PaintUpdateCell(kUpdateOldColumn, text, "").markDifferences);
     EXPECT_TRUE(PaintUpdateCell(kUpdateOldColumn, text, text).markDifferences);
     EXPECT_TRUE(PaintUpdateCell(kUpdateNewColumn, text, text).markDifferences);
+    EXPECT_EQ(kUpdateNewColumn, PaintUpdateCell(kUpdateOldColumn, text, text).against) << "old marked against new";
+    EXPECT_EQ(kUpdateOldColumn, PaintUpdateCell(kUpdateNewColumn, text, text).against);
     EXPECT_EQ(UpdateCellFill::Row, PaintUpdateCell(kUpdateNewColumn, text, text).fill);
 
     // A selected row takes the system's highlight colours; the others alternate and draw on their fill.

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "changelog/difference_text.h"
+#include "changelog/update_pinning.h"
 #include "changelog/update_row_paint.h"
 #include "changelog/update_view.h"
 #include "geometry/dialog_layout.h"
@@ -34,15 +35,11 @@ constexpr TextSetting kColumnWidths[kUpdateColumnCount] = {kUpdateChw, kUpdateDa
 
 HWND ListOf(HWND dialog) { return GetDlgItem(dialog, IDC_UPDATE_LIST); }
 
-// A text as the list holds it.
-std::string Shown(const std::string& text) { return text.substr(0, kCellTextChars); }
-
 void SetSubItemText(HWND list, int item, int column, const std::string& text)
 {
-    const std::string shown = Shown(text);
     LVITEMA lv = {};
     lv.iSubItem = column;
-    lv.pszText = const_cast<char*>(shown.c_str());
+    lv.pszText = const_cast<char*>(text.c_str());
     SendMessageA(list, LVM_SETITEMTEXTA, item, reinterpret_cast<LPARAM>(&lv));
 }
 
@@ -116,8 +113,7 @@ void CUpdateDialog::Refresh(HWND dialog)
     ListView_DeleteAllItems(list);
     m_items = std::move(built);
     int inserted = 0;
-    for (UpdateListItem& entry : m_items) {
-        for (std::string& text : entry.column) text = Shown(text);
+    for (const UpdateListItem& entry : m_items) {
         const std::string& name = entry.column[kUpdateServiceColumn];
         LVITEMA lv = {};
         lv.mask = LVIF_TEXT | LVIF_PARAM;
@@ -126,9 +122,7 @@ void CUpdateDialog::Refresh(HWND dialog)
         lv.lParam = static_cast<LPARAM>(entry.recordIndex);
         const int item = static_cast<int>(SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&lv)));
         if (item < 0) break;
-        SetSubItemText(list, item, kUpdateOldColumn, entry.column[kUpdateOldColumn]);
-        SetSubItemText(list, item, kUpdateNewColumn, entry.column[kUpdateNewColumn]);
-        SetSubItemText(list, item, kUpdateDateColumn, entry.column[kUpdateDateColumn]);
+        for (int column : kUpdateSubItemOrder) SetSubItemText(list, item, column, entry.column[column]);
         ++inserted;
     }
     m_items.resize(static_cast<size_t>(inserted));
@@ -158,10 +152,17 @@ void CUpdateDialog::ClearShown(HWND dialog)
     m_owner.RebuildRowsAtNextTick();
 }
 
+void CUpdateDialog::Apply(HWND dialog, const UpdateDialogStep& step)
+{
+    m_updatePinned = step.pinned;
+    if (step.refresh) PostMessageA(dialog, WM_COMMAND, IDC_UPDATE_REFRESH, 0);
+    if (step.show) ShowWindow(dialog, SW_SHOW);
+    if (step.hide) ShowWindow(dialog, SW_HIDE);
+}
+
 void CUpdateDialog::Close(HWND dialog)
 {
-    m_updatePinned = 0;
-    ShowWindow(dialog, SW_HIDE);
+    Apply(dialog, StepUpdateDialog(UpdateDialogEvent::Closed, m_updatePinned));
     if (m_owner.Window()) SetFocus(m_owner.Window());
 }
 
@@ -208,8 +209,7 @@ void CUpdateDialog::DrawRow(const DRAWITEMSTRUCT& draw) const
         const UpdateCellPaint paint = PaintUpdateCell(k, oldText, newText);
         FillRect(dc, &cell, brushes.At(static_cast<int>(paint.fill)));
         if (paint.markDifferences) {
-            const std::string& other = k == kUpdateOldColumn ? newText : oldText;
-            DrawPieces(dc, cell, format, DifferencePieces(text, other), colours.difference);
+            DrawPieces(dc, cell, format, DifferencePieces(text, entry.column[paint.against]), colours.difference);
         } else {
             DrawCellText(true, format, cell, text.c_str(), dc);
         }
@@ -260,11 +260,8 @@ HWND CUpdateDialog::Create(IProfile& profile)
     m_hUpdateDlg = CreateDialogParamA(m_plugin.Instance(), MAKEINTRESOURCEA(IDD_UPDATE_DIALOG), m_owner.Window(),
                                       DialogThunk<CUpdateDialog>, reinterpret_cast<LPARAM>(this));
     if (!m_hUpdateDlg) return nullptr;
-    m_updatePinned = ReadSetting(profile, kSectionUpdateDialog, kUpdatePinned);
-    if (m_updatePinned)
-        PostMessageA(m_hUpdateDlg, WM_COMMAND, IDC_UPDATE_REFRESH, 0);
-    else
-        ShowWindow(m_hUpdateDlg, SW_HIDE);
+    Apply(m_hUpdateDlg,
+          StepUpdateDialog(UpdateDialogEvent::Created, ReadSetting(profile, kSectionUpdateDialog, kUpdatePinned)));
     return m_hUpdateDlg;
 }
 
@@ -276,10 +273,7 @@ void CUpdateDialog::Destroy()
 
 void CUpdateDialog::Open()
 {
-    if (!m_hUpdateDlg) return;
-    PostMessageA(m_hUpdateDlg, WM_COMMAND, IDC_UPDATE_REFRESH, 0);
-    ShowWindow(m_hUpdateDlg, SW_SHOW);
-    m_updatePinned = 1;
+    if (m_hUpdateDlg) Apply(m_hUpdateDlg, StepUpdateDialog(UpdateDialogEvent::Opened, m_updatePinned));
 }
 
 void CUpdateDialog::RefreshIfShown()

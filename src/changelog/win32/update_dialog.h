@@ -11,6 +11,7 @@
 
 #include <vector>
 
+#include "changelog/update_pinning.h"
 #include "changelog/update_view.h"
 
 class IMainWindow;
@@ -49,6 +50,7 @@ private:
     void Refresh(HWND dialog);
     void SortByColumn(HWND dialog, int column);
     void ClearShown(HWND dialog);
+    void Apply(HWND dialog, const UpdateDialogStep& step);
     void Close(HWND dialog);
     void Save(HWND dialog) const;
     void DrawRow(const DRAWITEMSTRUCT& draw) const;

@@ -25,6 +25,7 @@ PopupShowPlan PlanPopupShow(PopupState& state, const PopupShowRequest& request, 
     plan.fill = true;
     const bool busy = request.tuningBusy && request.tuningBusy();
     plan.tuneButtonVisible = !busy;
+    state.m_tuneButtonShown = plan.tuneButtonVisible;
     plan.tuneButtonText = TuneButtonText(busy);
     plan.placement = PlacePopup(state, request.userClick, request.pointerX, request.pointerY, request.width,
                                 request.height, request.screenWidth, request.screenHeight);

@@ -33,6 +33,12 @@ bool HidePopupState(PopupState& state, bool hasWindow)
     return true;
 }
 
+bool ClosePopupState(PopupState& state, bool hasWindow)
+{
+    state.m_popupPinned = 0;
+    return HidePopupState(state, hasWindow);
+}
+
 bool PresentPopupState(PopupState& state)
 {
     const bool show = state.m_popupShown == 0;
@@ -62,11 +68,24 @@ const char* TuneButtonText(bool busy)
     return busy ? "" : kTuneButtonText;
 }
 
-TuneButtonChange TuneButtonUpkeep(bool busy, bool buttonVisible)
+TuneButtonChange TuneButtonTick(PopupState& state, bool busy, bool popupVisible)
 {
-    if (busy && buttonVisible) return TuneButtonChange::Hide;
-    if (!busy && !buttonVisible) return TuneButtonChange::Show;
+    const bool onScreen = popupVisible && state.m_tuneButtonShown != 0;
+    if (busy && onScreen) {
+        state.m_tuneButtonShown = 0;
+        return TuneButtonChange::Hide;
+    }
+    if (!busy && !onScreen) {
+        state.m_tuneButtonShown = 1;
+        return TuneButtonChange::Show;
+    }
     return TuneButtonChange::None;
+}
+
+bool TuneButtonAfterLayout(PopupState& state, bool popupVisible)
+{
+    state.m_tuneButtonShown = popupVisible && state.m_tuneButtonShown != 0;
+    return state.m_tuneButtonShown != 0;
 }
 
 ScreenPoint PopupDragTarget(const DragStart& start, int pointerX, int pointerY)

@@ -22,6 +22,9 @@ struct PopupState {
     int32_t m_popupTicks = 0;       // timer ticks since the pointer was last over it
     uint16_t m_popupServiceId = 0;  // the service of the row whose programme is shown
     int m_lastColumn = -1;          // the last column shown
+    // The "選局" button's own visibility flag, held here rather than read back from the
+    // control: on screen only while the popup is. Initialisation lays it out hidden.
+    int32_t m_tuneButtonShown = 0;
 };
 
 // Start-up: pinned and shown when the saved "Fixed" is not 0; nothing shown yet, no column.
@@ -41,6 +44,9 @@ void PopupFilled(PopupState& state, uint16_t rowServiceId);
 // given to the main window (a pinned popup stays). Clears the shown flag then.
 bool HidePopupState(PopupState& state, bool hasWindow);
 
+// The "×" button: unpins the popup, then hides it as HidePopupState says.
+bool ClosePopupState(PopupState& state, bool hasWindow);
+
 // PresentPopup after placement: true when the window must be shown (it was not). Marks the
 // popup shown and restarts the tick count; the caller restarts the popup timer.
 bool PresentPopupState(PopupState& state);
@@ -53,7 +59,12 @@ bool PopupTimerTick(PopupState& state, int pointerX, int pointerY, const ScreenR
 // runs ("busy"), else shown with "選局".
 enum class TuneButtonChange { None, Hide, Show };
 const char* TuneButtonText(bool busy);
-TuneButtonChange TuneButtonUpkeep(bool busy, bool buttonVisible);
+// A popup timer tick; popupVisible: the popup window is on screen. A button off screen is
+// shown when not busy, never hidden.
+TuneButtonChange TuneButtonTick(PopupState& state, bool busy, bool popupVisible);
+// A layout hides both buttons and shows them again: true when the tune button comes back,
+// which it does only when it was on screen.
+bool TuneButtonAfterLayout(PopupState& state, bool popupVisible);
 
 // Dragging by a header line keeps the popup's offset to the pointer; the first move pins it.
 struct DragStart {

@@ -24,6 +24,11 @@ ClockTickStart BeginClockTick(StreamParser& parser, int& refreshCountdown, int l
     return start;
 }
 
+bool CloseRemovalDue(int& secondTicks)
+{
+    return ++secondTicks == kCloseRemovalTick;
+}
+
 BoundaryCheck CheckProgrammeBoundaries(const RowTable& rows, int currentServiceId, int64_t now)
 {
     BoundaryCheck check;

@@ -60,6 +60,13 @@ ListUpdate DecideListItems(const RowTable& rows, int oldItemCount)
     return update;
 }
 
+std::vector<ListItemTexts> ItemsBeforeDelete(const std::vector<ListItemTexts>& shown, const ListUpdate& update)
+{
+    std::vector<ListItemTexts> items = update.items;
+    for (size_t i = items.size(); i < shown.size(); ++i) items.push_back(shown[i]);
+    return items;
+}
+
 std::string ItemColumnText(const std::vector<ListItemTexts>& items, int item, int column, int maxBytes)
 {
     if (item < 0 || static_cast<size_t>(item) >= items.size() || column < 0 || column >= kListColumns) return {};

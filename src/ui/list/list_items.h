@@ -33,6 +33,11 @@ bool IsListed(const ListRow& row);
 // oldItemCount: the control's item count before the update.
 ListUpdate DecideListItems(const RowTable& rows, int oldItemCount);
 
+// The model beside the control from WriteListItems until the surplus is deleted: the update's
+// items, then the old items the control still holds, so the popup refreshed in between reads
+// what the control shows. After the delete the model is update.items.
+std::vector<ListItemTexts> ItemsBeforeDelete(const std::vector<ListItemTexts>& shown, const ListUpdate& update);
+
 // An item's text in a column, cut to maxBytes as the control would give it; empty when there
 // is no such item or column.
 std::string ItemColumnText(const std::vector<ListItemTexts>& items, int item, int column, int maxBytes);

@@ -17,6 +17,8 @@ constexpr const char* kEntryFormat = "%02d:%02d～%02d:%02d：%s";
 constexpr const char* kOpenEndFormat = "%02d:%02d～：%s";  // the duration is undefined
 constexpr const char* kUntimedFormat = "%s";              // the start is undefined
 constexpr int kColumnTextBytes = 79;  // the column 0 text as read from the list
+constexpr int kMenuOffsetX = 5;
+constexpr int kMenuOffsetY = 3;
 
 class MenuTaker final : public IEventTaker {
 public:
@@ -111,4 +113,19 @@ std::optional<ProgrammeMenu> BuildProgrammeMenu(const ProgrammeStore& store, int
     menu.title = MenuTitle(column0Text, tuning, recording);
     menu.titleCommand = recording ? 0 : kTuneCommandBase + rowIndex;
     return menu;
+}
+
+int WriteMenuTexts(const ProgrammeMenu& menu, char (&title)[kMenuTitleBytes],
+                   char (&texts)[kMenuTextCount][kMenuTextChars])
+{
+    std::snprintf(title, sizeof title, "%s", menu.title.c_str());
+    int written = 0;
+    for (; written < kMenuTextCount && static_cast<size_t>(written) < menu.entries.size(); ++written)
+        std::snprintf(texts[written], kMenuTextChars, "%s", menu.entries[static_cast<size_t>(written)].text.c_str());
+    return written;
+}
+
+MenuPosition ProgrammeMenuPosition(int cursorX, int cursorY)
+{
+    return {cursorX + kMenuOffsetX, cursorY + kMenuOffsetY};
 }

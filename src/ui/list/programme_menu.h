@@ -11,6 +11,9 @@
 struct ProgrammeStore;
 
 constexpr int kMenuTitleBytes = 80;
+// The window's entry buffers: room for 20 texts of 200 bytes, of which the scan fills 10.
+constexpr int kMenuTextCount = 20;
+constexpr int kMenuTextChars = 200;
 
 struct ProgrammeMenuEntry {
     // "%02d:%02d～%02d:%02d：%s"; "%02d:%02d～：%s" for an undefined duration, the name alone
@@ -43,3 +46,15 @@ bool IsStandardDefinition(uint8_t componentType);
 // no such service, or no coming programme has a name. now: the system clock.
 std::optional<ProgrammeMenu> BuildProgrammeMenu(const ProgrammeStore& store, int rowIndex, uint16_t serviceId,
                                                 const char* column0Text, bool tuning, bool recording, int64_t now);
+
+// Copies the title and the entries' texts into the window's buffers, each cut to fit, and
+// returns how many entries were written: the menu shows those.
+int WriteMenuTexts(const ProgrammeMenu& menu, char (&title)[kMenuTitleBytes],
+                   char (&texts)[kMenuTextCount][kMenuTextChars]);
+
+// Where the menu opens: 5 pixels right of and 3 below the cursor.
+struct MenuPosition {
+    int x = 0;
+    int y = 0;
+};
+MenuPosition ProgrammeMenuPosition(int cursorX, int cursorY);

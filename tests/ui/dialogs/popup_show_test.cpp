@@ -55,6 +55,7 @@ TEST_F(PopupShowTest, OnePlanFromClickToTimer)
     EXPECT_EQ("own title", cell) << "a row without an item shows its own texts";
     EXPECT_EQ("own name", name);
     EXPECT_TRUE(refreshed.tuneButtonVisible);
+    EXPECT_EQ(1, state.m_tuneButtonShown) << "the state holds what the button shows";
     EXPECT_FALSE(refreshed.placement.move || refreshed.showWindow) << "refilled in place";
 
     EXPECT_TRUE(Plan(0, true).hide) << "a second click on the same cell";

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "ui/dialogs/popup_placement.h"
 
 namespace {
@@ -101,6 +103,8 @@ TEST(PopupTimerTest, FiveSecondsAwayOrFarFromThePopupHideIt)
     PopupState pinned = Shown(1, 1, 1);
     ASSERT_TRUE(PopupTimerTick(pinned, 2000, 2000, kWindow));
     EXPECT_FALSE(HidePopupState(pinned, true)) << "the rules do not hide a pinned popup";
+    EXPECT_TRUE(ClosePopupState(pinned, true)) << "its close button does";
+    EXPECT_EQ(0, pinned.m_popupPinned);
 }
 
 TEST(PopupDragTest, MovingPinsAndAClickAloneDoesNot)
@@ -114,6 +118,22 @@ TEST(PopupDragTest, MovingPinsAndAClickAloneDoesNot)
     EXPECT_EQ(120, moved.x);
     EXPECT_EQ(180, moved.y);
     EXPECT_EQ(1, state.m_popupPinned);
+}
+
+TEST(PopupTuneTest, TheButtonIsOnScreenOnlyWithThePopupAndALayoutKeepsItOnlyThen)
+{
+    using C = TuneButtonChange;
+    // busy, the popup on screen, the button's flag; the change and the flag after it.
+    const std::tuple<bool, bool, int, C, int> ticks[] = {{false, true, 0, C::Show, 1}, {true, true, 1, C::Hide, 0},
+        {false, true, 1, C::None, 1}, {true, false, 1, C::None, 1}, {false, false, 1, C::Show, 1}};
+    for (const auto& [busy, popupVisible, before, change, after] : ticks) {
+        PopupState state{0, 0, 0, 0, -1, before};
+        EXPECT_EQ(TuneButtonTick(state, busy, popupVisible), change);
+        EXPECT_EQ(state.m_tuneButtonShown, after);
+    }
+    PopupState laidOut{0, 0, 0, 0, -1, 1};
+    EXPECT_TRUE(TuneButtonAfterLayout(laidOut, true));
+    EXPECT_FALSE(TuneButtonAfterLayout(laidOut, false) || TuneButtonAfterLayout(laidOut, true)) << "laid out off screen";
 }
 
 TEST(PopupTuneTest, TuneCommandUsesTheFirstListItemShowingTheService)

@@ -34,6 +34,12 @@ TEST_F(ClockTick, RowsAreRebuiltEveryTenTicksAndAtSecondOne)
     EXPECT_FALSE(BeginClockTick(*parser, countdown, 2).rebuildRows);
 }
 
+TEST(CloseRemoval, OnlyTheFourthTickLooksForTheTray)
+{
+    int ticks = 0;
+    for (int tick = 1; tick <= 6; ++tick) EXPECT_EQ(CloseRemovalDue(ticks), tick == 4) << tick;
+}
+
 class Boundaries : public ListFixture {
 protected:
     void SetUp() override

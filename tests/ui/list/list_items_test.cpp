@@ -90,6 +90,13 @@ TEST_F(ListItems, ItemsAreReusedAndOnlyTheSurplusDeleted)
     EXPECT_EQ(update.surplusItems, 2);
 }
 
+TEST(ListModel, SurplusItemsStayUntilTheControlDeletesThem)
+{
+    const auto model = ItemsBeforeDelete({{1, false, {}}, {2, false, {}}}, ListUpdate{{{7, false, {}}}, false, 1});
+    ASSERT_EQ(model.size(), 2u);
+    EXPECT_EQ(std::make_pair(model[0].rowIndex, model[1].rowIndex), std::make_pair(7, 2)) << "the surplus is kept";
+}
+
 TEST_F(ListItems, HighDefinitionProgrammeShowsTheNetworkName)
 {
     ServiceEntry& hd = AddService(0x0400, u8"総合");

@@ -149,4 +149,14 @@ TEST_F(ProgrammeMenus, TitleOffersTuningUnlessTuningOrRecording)
     EXPECT_EQ(menu->title, Sjis(u8"［") + name + Sjis(u8"］- "));
 }
 
+TEST(ProgrammeMenuBuffers, AtMostTwentyTextsEachCutToItsBufferAndTheMenuBesideTheCursor)
+{
+    const ProgrammeMenu menu{std::string(90, 'T'), 0, std::vector<ProgrammeMenuEntry>(25, {std::string(250, 'E')})};
+    char title[kMenuTitleBytes], texts[kMenuTextCount][kMenuTextChars];
+    EXPECT_EQ(WriteMenuTexts(menu, title, texts), kMenuTextCount);
+    EXPECT_EQ(std::string(title) + texts[kMenuTextCount - 1], std::string(79, 'T') + std::string(199, 'E'));
+    const MenuPosition at = ProgrammeMenuPosition(100, 200);
+    EXPECT_EQ(std::make_pair(at.x, at.y), std::make_pair(105, 203));
+}
+
 }  // namespace

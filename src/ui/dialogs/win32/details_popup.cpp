@@ -129,7 +129,7 @@ void CDetailsPopup::OnTimer(HWND popup)
         PopupTimerTick(*this, pointer.x, pointer.y, {window.left, window.top, window.right, window.bottom});
     if (hide) HidePopup();
     const bool busy = m_owner.TuningBusy();
-    const TuneButtonChange change = TuneButtonUpkeep(busy, IsWindowVisible(GetDlgItem(popup, IDC_POPUP_TUNE)) != 0);
+    const TuneButtonChange change = TuneButtonTick(*this, busy, IsWindowVisible(popup) != 0);
     if (change != TuneButtonChange::None) SetTuneButton(popup, change == TuneButtonChange::Show, TuneButtonText(busy));
 }
 
@@ -152,7 +152,7 @@ void CDetailsPopup::Layout(HWND popup, int width, int height)
     const PopupLayout layout = LayOutPopup(width, height, m_closeButtonSize, m_tuneButtonSize);
     const HWND close = GetDlgItem(popup, IDC_POPUP_CLOSE);
     const HWND tune = GetDlgItem(popup, IDC_POPUP_TUNE);
-    const bool tuneShown = IsWindowVisible(tune) != 0;
+    const bool tuneShown = TuneButtonAfterLayout(*this, IsWindowVisible(popup) != 0);
     ShowWindow(close, SW_HIDE);
     ShowWindow(tune, SW_HIDE);
     PlaceWindow(close, layout.close, SWP_NOSIZE);
@@ -161,7 +161,6 @@ void CDetailsPopup::Layout(HWND popup, int width, int height)
     PlaceWindow(GetDlgItem(popup, IDC_POPUP_TIMES), layout.times);
     PlaceWindow(GetDlgItem(popup, IDC_POPUP_TEXT), layout.text);
     ShowWindow(close, SW_SHOW);
-    // A tune button hidden while a tuning request is pending stays hidden.
     if (tuneShown) ShowWindow(tune, SW_SHOW);
 }
 
@@ -193,8 +192,7 @@ void CDetailsPopup::OnCommand(HWND popup, WPARAM wParam)
     case IDC_POPUP_TIMES: BeginDrag(popup); break;
     case IDC_POPUP_TUNE: RequestTune(); break;
     case IDC_POPUP_CLOSE:
-        m_popupPinned = 0;
-        HidePopup();
+        if (ClosePopupState(*this, m_hPopup != nullptr)) ApplyHide();
         break;
     default: break;
     }

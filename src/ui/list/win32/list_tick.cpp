@@ -6,8 +6,8 @@
 
 #include <commctrl.h>
 
-#include <algorithm>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 #include "changelog/change_detection.h"
@@ -70,7 +70,7 @@ void CListWindow::OnClockTick()
 {
     ClockTickStart start;
     if (!m_plugin.BeginClockTick(m_refreshCountdown, LocalClockOf(SystemNow()).second, start)) return;
-    if (++m_secondTicks == kCloseRemovalTick) DropCloseWithoutTray(m_hWnd);
+    if (CloseRemovalDue(m_secondTicks)) DropCloseWithoutTray(m_hWnd);
     SampleGeometry();
     FollowMainWindow();
     if (start.rebuildRows) {
@@ -106,15 +106,12 @@ void CListWindow::BuildRows()
             currentServiceId = locked.currentServiceId;
         });
     if (!built) return;
-    const ListUpdate update = DecideListItems(m_rows, ListView_GetItemCount(m_hList));
-    // The model follows the control step by step: the surplus goes when its items do.
-    std::vector<ListItemTexts>& shown = m_items;
-    if (shown.size() < update.items.size()) shown.resize(update.items.size());
-    std::copy(update.items.begin(), update.items.end(), shown.begin());
+    ListUpdate update = DecideListItems(m_rows, ListView_GetItemCount(m_hList));
+    m_items = ItemsBeforeDelete(m_items, update);
     WriteListItems(m_hList, update);
     if (update.refreshPopup) RefreshPopupForService(currentServiceId);
     DeleteSurplusItems(m_hList, update);
-    shown.resize(update.items.size());
+    m_items = std::move(update.items);
 }
 
 void CListWindow::RefreshPopupForService(int serviceId)

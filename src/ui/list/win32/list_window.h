@@ -16,14 +16,11 @@
 #include "ui/dialogs/win32/details_popup.h"
 #include "ui/list/list_items.h"
 #include "ui/list/list_row.h"
+#include "ui/list/programme_menu.h"
 #include "ui/win32/main_window.h"
 
 class IPluginServices;
 class IProfile;
-
-constexpr int kMenuTextCount = 20;
-constexpr int kMenuTextChars = 200;
-constexpr int kMenuTitleChars = 80;
 
 class CListWindow final : public IMainWindow {
 public:
@@ -96,7 +93,7 @@ private:
     HWND m_hRemoteWnd = nullptr;
     int m_secondTicks = 0;
     char m_menuTexts[kMenuTextCount][kMenuTextChars] = {};
-    char m_menuTitle[kMenuTitleChars] = {};
+    char m_menuTitle[kMenuTitleBytes] = {};
     HBITMAP m_hSdBitmap = nullptr;
     HBITMAP m_hHdBitmap = nullptr;
     // What the list control shows, item by item: its items are drawn, read and clicked

@@ -2,7 +2,6 @@
 // come from the core (programme_menu.h); this file builds and tracks the menu.
 #include <windows.h>
 
-#include <cstdio>
 #include <cstring>
 #include <optional>
 
@@ -16,8 +15,6 @@
 namespace {
 
 constexpr int kColumn0Chars = 79;
-constexpr int kMenuOffsetX = 5;
-constexpr int kMenuOffsetY = 3;
 
 // Owns the menu handle for the length of one right click.
 class PopupMenu {
@@ -34,11 +31,6 @@ public:
 private:
     HMENU m_menu;
 };
-
-void CopyText(char* out, size_t capacity, const std::string& text)
-{
-    std::snprintf(out, capacity, "%s", text.c_str());
-}
 
 }  // namespace
 
@@ -59,18 +51,17 @@ void CListWindow::ShowProgrammeMenu(int item)
                                    recording, SystemNow());
     });
     if (!built || !menu.Handle()) return;
-    CopyText(m_menuTitle, sizeof m_menuTitle, built->title);
+    const int entries = WriteMenuTexts(*built, m_menuTitle, m_menuTexts);
     AppendMenuA(menu.Handle(), MF_STRING | MF_ENABLED, static_cast<UINT_PTR>(built->titleCommand), m_menuTitle);
-    for (size_t n = 0; n < built->entries.size() && n < static_cast<size_t>(kMenuTextCount); ++n) {
-        CopyText(m_menuTexts[n], kMenuTextChars, built->entries[n].text);
-        const UINT check = built->entries[n].standardDefinition ? MF_CHECKED : MF_UNCHECKED;
+    for (int n = 0; n < entries; ++n) {
+        const UINT check = built->entries[static_cast<size_t>(n)].standardDefinition ? MF_CHECKED : MF_UNCHECKED;
         AppendMenuA(menu.Handle(), MF_STRING | check, 0, m_menuTexts[n]);
         // Unticked: the blank mark (high definition); ticked: the SD mark.
         SetMenuItemBitmaps(menu.Handle(), static_cast<UINT>(n + 1), MF_BYPOSITION, m_hHdBitmap, m_hSdBitmap);
     }
     POINT cursor = {};
     GetCursorPos(&cursor);
-    TrackPopupMenu(menu.Handle(), TPM_RIGHTBUTTON, cursor.x + kMenuOffsetX, cursor.y + kMenuOffsetY, 0, m_hWnd,
-                   nullptr);
+    const MenuPosition at = ProgrammeMenuPosition(cursor.x, cursor.y);
+    TrackPopupMenu(menu.Handle(), TPM_RIGHTBUTTON, at.x, at.y, 0, m_hWnd, nullptr);
     PostMessageA(m_hWnd, WM_NULL, 0, 0);
 }
