@@ -74,6 +74,8 @@ TEST(DifferencePiecesTest, DoubleByteCharactersAreMarkedWhole)
     const auto pieces = DifferencePieces(a, b);
     ExpectWellFormed(pieces, a);
     EXPECT_EQ(Utf8(u8"あ[い]う"), Marked(pieces));
+    // Taken one character at a time where nothing agrees again, and still whole.
+    EXPECT_EQ(Utf8(u8"[あ漢]"), Marked(DifferencePieces(Sjis(u8"あ漢"), Sjis(u8"表a"))));
 }
 
 TEST(DifferencePiecesTest, TailsAndEmptyTexts)

@@ -93,6 +93,10 @@ TEST_F(IniProfileFiles, FailedWriteKeepsThePreviousFile)
     // A key that cannot be written as one line is refused without touching the file.
     CIniProfile profile(PathOf("s.ini").c_str());
     EXPECT_FALSE(profile.WriteString("LumaraList", "CHW", "1\r\n[X]"));
+    // Without a section, key or value nothing is written and the default is read.
+    EXPECT_FALSE(profile.WriteString(nullptr, "CHW", "1"));
+    EXPECT_FALSE(profile.WriteString("LumaraList", "CHW", nullptr));
+    EXPECT_EQ(profile.ReadInt("LumaraList", nullptr, 7), 7);
     EXPECT_EQ(Get(profile.Path()), original);
     EXPECT_TRUE(profile.WriteString("LumaraList", "CHW", "1")) << "the value it holds already";
 }
@@ -139,6 +143,7 @@ TEST(DataFilePath, BesideTheHostExecutable)
     EXPECT_STREQ(path, "");
     EXPECT_FALSE(BuildDataFilePath("C:\\TV\\host.exe", kSettingsFileExtension, nullptr, sizeof path));
     EXPECT_FALSE(BuildDataFilePath("C:\\TV\\host.exe", kSettingsFileExtension, path, 0));
+    EXPECT_FALSE(BuildDataFilePath(nullptr, kSettingsFileExtension, path, sizeof path));
 }
 
 }  // namespace

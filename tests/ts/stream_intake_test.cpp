@@ -80,6 +80,7 @@ TEST_F(StreamIntakeTest, EitBeforeTheFirstTotIsIgnoredCompletely)
 
 TEST_F(StreamIntakeTest, SectionSpreadOverTwoPacketsIsHandedOnOnceAfterTheSecond)
 {
+    ProcessSections(*parser, kPidEit);  // before any packet there is no buffer to read
     StartClock();
     Bytes section = EitOfSize(300);
     Bytes packets = Packetizer(kPidEit).Packetize(section);
@@ -187,12 +188,12 @@ TEST_F(StreamIntakeTest, MalformedLengthsNeverReadOrGrowOutOfBounds)
     EXPECT_TRUE(recorder->sections.empty());
     EXPECT_EQ(0, parser->pidBuffers[kPidEit]->fill);
 
-    // section_length 0xFFF: no section is that long; dropped at once.
+    // section_length 4094, one more than any section can have: dropped at once.
     Bytes huge(184, 0xAB);
     huge[0] = 0;       // pointer_field
     huge[1] = 0x50;    // table_id
-    huge[2] = 0xFF;    // section_length 4095
-    huge[3] = 0xFF;
+    huge[2] = 0xFF;
+    huge[3] = 0xFE;
     Feed(*parser, MakePacket(kPidEit, true, 0, huge));
     EXPECT_EQ(0, parser->pidBuffers[kPidEit]->fill);
 
@@ -204,6 +205,7 @@ TEST_F(StreamIntakeTest, MalformedLengthsNeverReadOrGrowOutOfBounds)
     start[2] = 0xFF;  // section_length 4093
     start[3] = 0xFD;
     Feed(*parser, MakePacket(kPidEit, true, 1, start));
+    EXPECT_EQ(183, parser->pidBuffers[kPidEit]->fill) << "the longest length is still a section";
     for (int i = 0; i < 100; ++i) {
         Feed(*parser, MakePacket(kPidEit, false, (2 + i) & 0x0F, Bytes(184, 0x22)));
         ASSERT_LE(parser->pidBuffers[kPidEit]->capacity, kMaxSectionBytes + 184 + 200 + 184);

@@ -60,6 +60,7 @@ TEST_F(PopupShowTest, OnePlanFromClickToTimer)
 
     EXPECT_TRUE(Plan(0, true).hide) << "a second click on the same cell";
     EXPECT_EQ(0, state.m_popupShown);
+    EXPECT_FALSE(Plan(1, true).fill) << "an item past the list is no cell";
     items[0].column[1].clear();
     EXPECT_FALSE(Plan(0, true).fill) << "an empty cell shows nothing";
 }

@@ -154,7 +154,9 @@ TEST_F(PopupTextTest, ExtendedDescriptionSplitOverDescriptorsIsOneItem)
     const Bytes first = ExtendedEventDescriptor(0, 2, {{EncodeArib(u8"出演者"), Bytes(cast.begin(), cast.begin() + cut)}});
     const Bytes second = ExtendedEventDescriptor(1, 2, {{{}, Bytes(cast.begin() + cut, cast.end())}});
     const Bytes third = Extended(u8"番組内容", u8"旅の記録");
-    Put(service->scheduleExtended[0], 0x58, {Event(7, 20, 60, Join({first, second, third}))});
+    Bytes broken = Extended(u8"壊", u8"x");
+    broken[7] = 0xFF;  // a heading that runs past its descriptor ends it, adding nothing
+    Put(service->scheduleExtended[0], 0x58, {Event(7, 20, 60, Join({first, second, third, broken}))});
     PopupTexts texts;
     ASSERT_TRUE(DescribeProgramme(row, 1, "20:00 x", "NHK", parser.store, texts));
     EXPECT_EQ(Sjis(u8"【ニュース】\r\n\r\n\r\n\r\n出演者\r\n山田太郎\r\n佐藤花子\r\n\r\n番組内容\r\n旅の記録"), texts.body);

@@ -134,6 +134,7 @@ TEST_F(SetupListTest, BlocksAreRunsOfConsecutiveServiceIds)
     EXPECT_EQ(2, broadcaster.bottom) << "1024-1026 together";
     EXPECT_EQ(3, FindSetupBlock(items, 3).top) << "1032 alone";
     EXPECT_EQ(3, FindSetupBlock(items, 3).bottom);
+    EXPECT_EQ(-1, FindSetupBlock(items, -1).bottom) << "nothing selected";
 }
 
 TEST_F(SetupListTest, MovesTakeWholeBlocksAndKeepTheSelection)

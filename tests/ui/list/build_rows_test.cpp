@@ -49,6 +49,8 @@ TEST_F(Rows, NamesAreDecodedCutOrMadeFromChannelAndServiceId)
     EXPECT_STREQ(RowOf(0x0402)->serviceName, "1026");
     EXPECT_EQ(FindRowIndex(rows, 0x0402), 2);
     EXPECT_EQ(FindRowIndex(rows, 0x0404), -1);
+    const RowTable one = {rows[0]};
+    EXPECT_EQ(RowAt(one, -1), nullptr);  // before the table (the sanitizer build sees the read)
     // Cut to 49 bytes without leaving half a character.
     EXPECT_EQ(RowOf(0x0403)->serviceName, Sjis(u8"あいうえおかきくけこさしすせそたちつてとなにぬね"));
     // A length beyond the name's storage (as a damaged cache file may hold) is not followed.

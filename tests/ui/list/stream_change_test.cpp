@@ -155,6 +155,13 @@ TEST_F(StreamChange, NothingHappensWithoutAParser)
     EXPECT_EQ(Change(13, 0x0400), 0u);
     EXPECT_EQ(host.calls, 0);
     EXPECT_EQ(lastServiceId, 0);
+
+    // The window goes while the host answers: the list is not used.
+    parserStorage = std::make_unique<StreamParser>();
+    parser = parserStorage.get();
+    host.during = [&](HostServiceRecord*, int*) { parser = nullptr; };
+    EXPECT_EQ(Change(13, 0x0400), unsigned{kWorkRefreshPopup});
+    EXPECT_EQ(lastServiceId, 0);
 }
 
 TEST_F(StreamChange, NegativeCountStampsNothing)
