@@ -228,6 +228,7 @@ TEST_F(UpdateViewTest, DateSortsAscendingThenDescendingWithAddedProgrammesByThei
     EXPECT_EQ((std::vector<size_t>{1, 0, 2}), SortedBy(kUpdateOldColumn)) << "empty title first";
     EXPECT_EQ(0, CompareChangeRows(log, 0, 7, kUpdateDateColumn, directions)) << "an index outside the log";
     EXPECT_EQ(0, CompareChangeRows(log, 0, 1, 4, directions));
+    for (int titles : {kUpdateOldColumn, kUpdateNewColumn}) EXPECT_EQ(0, CompareChangeRows(log, 2, 2, titles, directions));
 }
 
 TEST_F(UpdateViewTest, TitlesSortByTheirShiftJisBytesAsUnsigned)

@@ -63,6 +63,11 @@ TEST_F(StreamIntakeTest, TotSetsTheClockAndTdtDoesNot)
     EXPECT_EQ(34, parser->totMinute);
     EXPECT_EQ(56, parser->totSecond);
     EXPECT_EQ(LocalTimeStamp(2026, 12, 7, 21, 34, 56), parser->totTime);
+
+    Bytes priority = MakeTotPacket({2026, 12, 7, 22, 0, 0});
+    priority[1] |= 0x20;  // transport_priority is no part of the PID
+    Feed(*parser, priority);
+    EXPECT_EQ(22, parser->totHour);
 }
 
 TEST_F(StreamIntakeTest, EitBeforeTheFirstTotIsIgnoredCompletely)
