@@ -117,6 +117,20 @@ TEST_F(IniProfileFiles, ReadOnlyFileKeepsItsValues)
     if (writable) GTEST_SKIP() << "running with rights that ignore a read-only file";
 }
 
+TEST_F(IniProfileFiles, FullDiskFailsTheWriteAndKeepsTheFile)
+{
+    std::error_code noDevice;
+    std::filesystem::create_symlink("/dev/full", PathOf("s.ini.tmp"), noDevice);  // where the new text goes
+    if (noDevice) GTEST_SKIP() << "no full device to write to";
+    // Larger than stdio's buffer, so fwrite itself fails while the final flush finds nothing left.
+    const std::string original = "[A]\r\nbig=" + std::string(100000, 'x') + "\r\n";
+    Put(PathOf("s.ini"), original);
+    CIniProfile profile(PathOf("s.ini").c_str());
+    EXPECT_FALSE(profile.WriteString("A", "k", "1"));
+    ASSERT_FALSE(std::filesystem::is_symlink(profile.Path())) << "the full device took the file's place";
+    EXPECT_EQ(Get(profile.Path()), original);
+}
+
 TEST(SettingText, ConvertsLikeAtoi)
 {
     EXPECT_EQ(SettingTextToInt("  -12abc"), -12);
@@ -134,6 +148,8 @@ TEST(DataFilePath, BesideTheHostExecutable)
     EXPECT_STREQ(path, "C:\\TV\\Moxel_LumaraList.ini");
     ASSERT_TRUE(BuildDataFilePath("D:host.exe", kEventCacheFileExtension, path, sizeof path));
     EXPECT_STREQ(path, "D:Moxel_LumaraList.dat");
+    ASSERT_TRUE(BuildDataFilePath("host.exe", kEventCacheFileExtension, path, sizeof path));
+    EXPECT_STREQ(path, "Moxel_LumaraList.dat");
     // "表" is 0x95 0x5C in Shift-JIS: its trail byte is not a folder separator.
     ASSERT_TRUE(BuildDataFilePath("C:\\\x95\x5C\\x\x95\x5Chost.exe", kChangeLogFileExtension, path, sizeof path));
     EXPECT_STREQ(path, "C:\\\x95\x5C\\Moxel_LumaraList.upd");
