@@ -43,7 +43,7 @@ TEST(AribDecoderBounds, EveryPrefixYieldsAPrefixOfTheWholeText)
 TEST(AribDecoderBounds, CutConstructsYieldNothingAndEndTheText)
 {
     const B cuts[] = {
-        {0x30},                                     // half a Kanji
+        {0x0F, 0x30},                               // LS0 and half a Kanji
         {0x19},                                     // SS2 without its character
         {0x1B, 0x24, 0x2A, 0x3B, 0x19, 0x7A},       // SS2 with half an additional symbol
         {0x1B},                                     // ESC
@@ -55,10 +55,13 @@ TEST(AribDecoderBounds, CutConstructsYieldNothingAndEndTheText)
         {0x1B, 0x28},                               // ESC ( without F
         {0x1B, 0x2A, 0x20},                         // ESC * SP without F
     };
-    for (const B& cut : cuts) {
-        B in = {0xA2};  // あ
-        in.insert(in.end(), cut.begin(), cut.end());
-        EXPECT_EQ(DecodePrefix(in, in.size()), "\x82\xA0") << "cut of " << cut.size() << " bytes";
+    // Behind a one-byte set in GL, a cut taken as consumed would show its last bytes as characters.
+    for (const B& lead : {B{0xA2}, B{0x0E, 0x41}}) {  // あ through GR; Ａ through GL set to G1
+        for (const B& cut : cuts) {
+            B in = lead;
+            in.insert(in.end(), cut.begin(), cut.end());
+            EXPECT_EQ(DecodePrefix(in, in.size()), Decode(lead)) << "cut of " << cut.size() << " bytes";
+        }
     }
     // APR as the last byte is whole.
     EXPECT_EQ(DecodePrefix({0xA2, 0x0D}, 2), "\x82\xA0\x0D");

@@ -18,6 +18,8 @@ TEST(ByteReader, ReadThatDoesNotFitYieldsZeroConsumesNothingAndSticks)
     EXPECT_EQ(0u, ByteReader(data, 2).U24());
     EXPECT_EQ(0, ByteReader(data, 0).U8());
     EXPECT_EQ(0, ByteReader(data, 1).Length12());
+    EXPECT_FALSE(ByteReader(data, 2).Skip(3));  // the extended description stops on it
+    EXPECT_EQ(nullptr, ByteReader(data, 2).Bytes(3));
 }
 
 }  // namespace

@@ -1,9 +1,10 @@
 // A settings write that runs out of memory at any of its allocations is reported as a failure,
-// and the file keeps what it had.
+// and the file keeps what it had. A read that runs out of memory finds nothing.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <new>
+#include <string>
 
 #include "settings/ini_profile.h"
 #include "settings_test_files.h"
@@ -53,6 +54,21 @@ TEST_F(IniAllocation, WriteReportsSuccessOnlyWhenTheFileHoldsTheValue)
             EXPECT_TRUE(written);
             break;
         }
+    }
+}
+
+// Reading gives the default then, not a value from the part of the file read before it.
+TEST_F(IniAllocation, ReadThatRunsOutOfMemoryFindsNothing)
+{
+    Put(PathOf("a.ini"), "[A]\r\nk=1\r\n;" + std::string(5000, 'x') + "\r\n");  // more than one read
+    CIniProfile profile(PathOf("a.ini").c_str());
+    for (int k = 0;; ++k) {
+        g_allocationsBeforeFailure = k;
+        const int value = profile.ReadInt("A", "k", 7);
+        const bool allSucceeded = g_allocationsBeforeFailure >= 0;
+        g_allocationsBeforeFailure = -1;
+        EXPECT_EQ(allSucceeded ? 1 : 7, value) << "allocation " << k << " failing";
+        if (allSucceeded) break;
     }
 }
 

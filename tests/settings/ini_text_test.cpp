@@ -88,6 +88,7 @@ TEST(IniText, SetCreatesAndCompletesLines)
     EXPECT_EQ(Set("", "S", "k", "1"), "[S]\r\nk=1\r\n");
     EXPECT_EQ(Set("", " S ", " k ", "  1"), "[S]\r\nk=1\r\n");
     EXPECT_EQ(Set("[S]", "S", "k", "1"), "[S]\r\nk=1\r\n");
+    EXPECT_EQ(Set(std::string_view("[S]\r\n", 4), "S", "k", "1"), "[S]\rk=1\r\n");  // the LF lies past the text
     EXPECT_EQ(Set("[S]\r\na=1", "S", "k", "2"), "[S]\r\na=1\r\nk=2\r\n");
     EXPECT_EQ(Set("[S]\r\na=1\r\n; end\r\n\r\n[T]", "S", "k", "2"), "[S]\r\na=1\r\n; end\r\nk=2\r\n\r\n[T]");
     EXPECT_EQ(Set("x=1", "S", "k", "1"), "x=1\r\n[S]\r\nk=1\r\n");

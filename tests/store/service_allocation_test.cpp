@@ -28,6 +28,9 @@ public:
     ~CountingBuffers() { g_countBuffers = false; }
 };
 
+// Arrays without exceptions (section buffers) left to succeed before one fails; -1: never fail.
+int g_arraysBeforeFailure = -1;
+
 // Plain allocations (a growing vector's) throw while set.
 bool g_failPlainAllocations = false;
 
@@ -71,6 +74,7 @@ void* operator new[](std::size_t size)
 
 void* operator new[](std::size_t size, const std::nothrow_t&) noexcept
 {
+    if (g_arraysBeforeFailure >= 0 && g_arraysBeforeFailure-- == 0) return nullptr;
     void* p = std::malloc(size ? size : 1);
     g_liveBuffers += p && g_countBuffers ? 1 : 0;
     return p;
@@ -112,6 +116,32 @@ TEST(ServiceAllocationTest, ServiceIsRefusedWhenItsEntryCannotBeAllocated)
     EXPECT_EQ(200, loaded.store.services[1]->serviceId);
     EXPECT_EQ(nullptr, loaded.store.services[2]);
     std::remove(path.c_str());
+}
+
+TEST(ServiceAllocationTest, SectionBufferThatCannotBeAllocatedLeavesTheSlotAsItWas)
+{
+    const uint8_t first[20] = {0x50, 0, 17}, longer[24] = {0x50, 0, 21};  // whole sections: a load keeps them
+    ProgrammeStore store;
+    for (uint16_t id : {100, 200, 300}) ASSERT_NE(kNoService, FindOrAddService(store, id));
+    SectionSlot& slot = store.services[1]->schedule[0];
+    ASSERT_TRUE(StoreSection(slot, first, sizeof first));
+    g_arraysBeforeFailure = 0;
+    EXPECT_FALSE(StoreSection(slot, longer, sizeof longer));
+    EXPECT_EQ(sizeof first, slot.length);
+    EXPECT_EQ(17, slot.data[2]);
+
+    // A load stops at the service whose section cannot be held and keeps those before it.
+    const std::string path = "lumara_cache_section_allocation.dat";
+    ASSERT_TRUE(SaveEventCache(store, path.c_str()));
+    ProgrammeStore loaded;
+    g_arraysBeforeFailure = 0;
+    EXPECT_TRUE(LoadEventCache(loaded, path.c_str()));
+    g_arraysBeforeFailure = -1;
+    EXPECT_EQ(1, loaded.serviceCount);
+    EXPECT_EQ(nullptr, loaded.services[1]);
+    std::remove(path.c_str());
+    ClearStore(store);
+    ClearStore(loaded);
 }
 
 TEST(ServiceAllocationTest, CacheImageThatCannotGrowIsAFailure)

@@ -40,7 +40,9 @@ TEST_F(Rows, NamesAreDecodedCutOrMadeFromChannelAndServiceId)
     AddService(0x0402, u8"", 0);
     // 40 hiragana: one raw byte each, two Shift-JIS bytes each.
     AddService(0x0403, u8"あいうえおかきくけこさしすせそたちつてとなにぬねのはひふへほまみむめもやゆよらり");
-    ASSERT_EQ(Build(kNow), 4);
+    AddService(0x0404, u8"あ", 23);  // one raw byte, 0xA2
+    ASSERT_EQ(Build(kNow), 5);
+    EXPECT_EQ(RowOf(0x0404)->serviceName, Sjis(u8"あ"));
     EXPECT_EQ(RowOf(0x0400)->serviceName, Sjis(u8"ＮＨＫ総合"));
     EXPECT_EQ(RowOf(0x0400)->tsName, Sjis(u8"ＮＨＫ総合・東京"));
     EXPECT_EQ(RowOf(0x0400)->channel, 27);
@@ -48,7 +50,7 @@ TEST_F(Rows, NamesAreDecodedCutOrMadeFromChannelAndServiceId)
     EXPECT_STREQ(RowOf(0x0401)->tsName, "");
     EXPECT_STREQ(RowOf(0x0402)->serviceName, "1026");
     EXPECT_EQ(FindRowIndex(rows, 0x0402), 2);
-    EXPECT_EQ(FindRowIndex(rows, 0x0404), -1);
+    EXPECT_EQ(FindRowIndex(rows, 0x0405), -1);
     const RowTable one = {rows[0]};
     EXPECT_EQ(RowAt(one, -1), nullptr);  // before the table (the sanitizer build sees the read)
     // Cut to 49 bytes without leaving half a character.
