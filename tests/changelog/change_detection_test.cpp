@@ -57,6 +57,9 @@ TEST_F(ChangeDetectionTest, UnchangedEventsGiveNoRecordAndTheCopyFollows)
     EXPECT_EQ(copy.length, copy.capacity);
     EXPECT_EQ(0, std::memcmp(m_entry->schedule[0].data, copy.data, copy.length));
     EXPECT_EQ(nullptr, std::fopen(m_path.c_str(), "rb")) << "nothing appended, nothing saved";
+    // Other contents under the same version number are not compared.
+    Receive(*m_entry, 0, Version(kService, 0, 2, {kNews, kFilm}));
+    EXPECT_FALSE(DetectScheduleChanges(m_parser.store, m_log, m_path.c_str()));
 }
 
 TEST_F(ChangeDetectionTest, TitleChangeKeepsBothTimes)

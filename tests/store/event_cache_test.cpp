@@ -468,6 +468,7 @@ TEST_F(EventCacheTest, FailedSaveLeavesThePreviousFile)
 
     // A save into a folder that does not exist fails quietly.
     EXPECT_FALSE(SaveEventCache(second.store, "no_such_folder/cache.dat"));
+    EXPECT_FALSE(SaveEventCache(second.store, nullptr));
 }
 
 TEST_F(EventCacheTest, SaveReplacesAnExistingFile)

@@ -79,8 +79,10 @@ TEST(PopupClickTest, RefreshNeverBringsThePopupUp)
     EXPECT_EQ(PopupClick::Ignore, DecidePopupClick(hidden, false, 1, 1024, true)) << "no window";
     EXPECT_EQ(PopupClick::Fill, DecidePopupClick(hidden, true, 1, 1024, true));
     EXPECT_TRUE(PresentPopupState(hidden));
+    hidden.m_popupTicks = kPopupIdleTicks - 1;
     EXPECT_FALSE(PresentPopupState(hidden)) << "already shown";
     EXPECT_EQ(1, hidden.m_popupShown);
+    EXPECT_EQ(0, hidden.m_popupTicks) << "a new fill has its five seconds again";
 }
 
 TEST(PopupTimerTest, FiveSecondsAwayOrFarFromThePopupHideIt)

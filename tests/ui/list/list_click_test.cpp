@@ -9,7 +9,7 @@ namespace {
 TEST(ListClick, EachClickOnAnItemHasItsAction)
 {
     EXPECT_EQ(DecideListClick(ListClickKind::RightClick, 3, 1, -1), ListClickAction::ProgrammeMenu);
-    EXPECT_EQ(DecideListClick(ListClickKind::DoubleClick, 3, 0, 7), ListClickAction::Tune);
+    EXPECT_EQ(DecideListClick(ListClickKind::DoubleClick, 0, 0, 0), ListClickAction::Tune);  // the first item and row
     EXPECT_EQ(DecideListClick(ListClickKind::Click, 3, 0, 7), ListClickAction::HidePopup);
     EXPECT_EQ(DecideListClick(ListClickKind::Click, 3, 2, 7), ListClickAction::ShowDetails);
     // Below the last item, or an item without a row: nothing.
