@@ -56,6 +56,9 @@ TEST_F(WindowGeometryFile, DefaultsAndAnEmptyKeyStopTheChain)
     EXPECT_FALSE(ReadWindowGeometry(profile, kUpdateDialogGeometry, saved)) << "the template's place until saved";
     profile.WriteString("LumaraList", "WindowCY", "");
     EXPECT_FALSE(ReadWindowGeometry(profile, kListWindowGeometry, saved));
+    WindowGeometryKeys tooLong = kListWindowGeometry;
+    tooLong.chainLength = kMainGeometryChainLength + 1;
+    EXPECT_FALSE(ReadWindowGeometry(profile, tooLong, saved)) << "more keys than values";
 }
 
 TEST(WindowGeometry, MinimisedListWindowKeepsTheRectangleFromBefore)
