@@ -251,7 +251,10 @@ protected:
 TEST_F(DayChangeTest, NewDateBeforeTwentyThreeFiftyIsAbnormalAndDiscarded)
 {
     const int64_t base = parser->store.scheduleBase;
-    FeedEit(Eit(0x50, 0x0400, 0, 2, At(1, 0, 0)));
+    // One event without descriptors: the shortest section that has a first event, 30 bytes.
+    const Bytes bare = MakeEit({.serviceId = 0x0400, .version = 2, .events = {{0x100, At(1, 0, 0), 3600}}});
+    ASSERT_EQ(30u, bare.size());
+    FeedEit(bare);
     ASSERT_EQ(2u, lines.size());
     EXPECT_EQ(DayChangeLine("12/07 -> 12/08[0x50][0](10:00:00)"), lines[0]);
     EXPECT_EQ(kAbnormalLine, lines[1]);
