@@ -155,6 +155,7 @@ TEST(PopupTuneTest, TuneCommandUsesTheFirstListItemShowingTheService)
     const PopupFollow listed = PopupFollowRow(rows, items, 2, 1024);
     EXPECT_EQ(0, listed.row);
     EXPECT_EQ(1, listed.item);
+    EXPECT_EQ(0, PopupFollowRow(rows, items, 2, 1032).item);
     const PopupFollow unlisted = PopupFollowRow(rows, stale, 1, 1032);
     EXPECT_EQ(1, unlisted.row);
     EXPECT_EQ(-1, unlisted.item);

@@ -41,7 +41,8 @@ TEST_F(Rows, NamesAreDecodedCutOrMadeFromChannelAndServiceId)
     // 40 hiragana: one raw byte each, two Shift-JIS bytes each.
     AddService(0x0403, u8"あいうえおかきくけこさしすせそたちつてとなにぬねのはひふへほまみむめもやゆよらり");
     AddService(0x0404, u8"あ", 23);  // one raw byte, 0xA2
-    ASSERT_EQ(Build(kNow), 5);
+    AddService(0x0405, u8"aあいうえおかきくけこさしすせそたちつてとなにぬねのはひふへほまみむ");  // odd: a cut one byte shorter shows
+    ASSERT_EQ(Build(kNow), 6);
     EXPECT_EQ(RowOf(0x0404)->serviceName, Sjis(u8"あ"));
     EXPECT_EQ(RowOf(0x0400)->serviceName, Sjis(u8"ＮＨＫ総合"));
     EXPECT_EQ(RowOf(0x0400)->tsName, Sjis(u8"ＮＨＫ総合・東京"));
@@ -50,11 +51,12 @@ TEST_F(Rows, NamesAreDecodedCutOrMadeFromChannelAndServiceId)
     EXPECT_STREQ(RowOf(0x0401)->tsName, "");
     EXPECT_STREQ(RowOf(0x0402)->serviceName, "1026");
     EXPECT_EQ(FindRowIndex(rows, 0x0402), 2);
-    EXPECT_EQ(FindRowIndex(rows, 0x0405), -1);
+    EXPECT_EQ(FindRowIndex(rows, 0x0406), -1);
     const RowTable one = {rows[0]};
     EXPECT_EQ(RowAt(one, -1), nullptr);  // before the table (the sanitizer build sees the read)
     // Cut to 49 bytes without leaving half a character.
     EXPECT_EQ(RowOf(0x0403)->serviceName, Sjis(u8"あいうえおかきくけこさしすせそたちつてとなにぬね"));
+    EXPECT_EQ(RowOf(0x0405)->serviceName, Sjis(u8"aあいうえおかきくけこさしすせそたちつてとなにぬね"));
     // A length beyond the name's storage (as a damaged cache file may hold) is not followed.
     Service(0x0402).serviceNameLength = 60000;
     Build(kNow);
@@ -94,11 +96,14 @@ TEST_F(Rows, TitleAndTextAreCutToTheirFieldsOnWholeCharacters)
 {
     std::u8string kana = u8"a";  // one byte, then double-byte characters
     for (int i = 0; i < 110; ++i) kana += u8"あ";
+    const std::u8string even = kana.substr(1);  // double-byte characters alone: a cut one byte longer shows
     AddService(0x0400);
-    PutSchedule(0x0400, 0, {Programme(1, At(20, 0), 60, kana, 0xB3, kana)});
+    PutSchedule(0x0400, 0, {Programme(1, At(20, 0), 60, kana, 0xB3, kana), Programme(2, At(21, 0), 60, even, 0xB3, even)});
     Build(kNow);
     EXPECT_EQ(Row(0).present.title, Sjis(kana).substr(0, 99));
     EXPECT_EQ(Row(0).present.text, Sjis(kana).substr(0, 199));
+    EXPECT_EQ(Row(0).following.title, Sjis(even).substr(0, 98));
+    EXPECT_EQ(Row(0).following.text, Sjis(even).substr(0, 198));
 }
 
 TEST_F(Rows, BroadcastClockIsTheReferenceOnceReceived)
