@@ -87,6 +87,8 @@ TEST(DifferencePiecesTest, TailsAndEmptyTexts)
     // The resynchronising search stops short of the last six bytes of either text.
     EXPECT_EQ("[Xabcde][f]", Marked(DifferencePieces("Xabcdef", "abcdef")));
     EXPECT_EQ("[abcdef]", Marked(DifferencePieces("abcdef", "Xabcdef")));
+    EXPECT_EQ("[X]abcdefgh", Marked(DifferencePieces("Xabcdefgh", "abcdefgh")));
+    EXPECT_EQ("abcdefgh", Marked(DifferencePieces("abcdefgh", "Xabcdefgh")));
     // A lone lead byte at the end of both texts is never read past.
     const std::string cut = std::string("ab") + '\x82';
     ExpectWellFormed(DifferencePieces(cut, cut), cut);

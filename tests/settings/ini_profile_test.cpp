@@ -73,6 +73,8 @@ TEST_F(IniProfileFiles, ReadStringCopiesWhatFitsAndTrimsDefault)
     char text[5] = "zzzz";
     EXPECT_EQ(profile.ReadString("A", "long", "", text, 5), 4);
     EXPECT_STREQ(text, "1234");
+    EXPECT_EQ(profile.ReadString("A", "word", "", text, 3), 2);  // a value as long as the buffer
+    EXPECT_STREQ(text, "ab");
     EXPECT_EQ(profile.ReadString("A", "long", "", text, 1), 0);
     EXPECT_STREQ(text, "");
     EXPECT_EQ(profile.ReadString("A", "long", "", nullptr, 5), 0);  // nowhere to write: nothing written
