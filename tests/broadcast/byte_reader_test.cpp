@@ -22,4 +22,20 @@ TEST(ByteReader, ReadThatDoesNotFitYieldsZeroConsumesNothingAndSticks)
     EXPECT_EQ(nullptr, ByteReader(data, 2).Bytes(3));
 }
 
+// An empty descriptor closing the loop is still a descriptor; one whose body runs past is not.
+TEST(ByteReader, DescriptorLoopTakesAnEmptyLastDescriptorAndStopsAtACutOne)
+{
+    const uint8_t loopBytes[] = {0x4E, 0x01, 0xAA, 0x4D, 0x00, 0x54, 0x02, 0x00};
+    ByteReader loop(loopBytes, sizeof loopBytes);
+    Descriptor d;
+    ASSERT_TRUE(NextDescriptor(loop, d));
+    ASSERT_TRUE(NextDescriptor(loop, d));
+    EXPECT_EQ(0x4D, d.tag);
+    EXPECT_EQ(0, d.length);
+    EXPECT_FALSE(NextDescriptor(loop, d));
+    ByteReader last(loopBytes, 5);
+    ASSERT_TRUE(NextDescriptor(last, d));
+    EXPECT_TRUE(NextDescriptor(last, d)) << "two bytes left";
+}
+
 }  // namespace

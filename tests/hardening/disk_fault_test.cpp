@@ -80,6 +80,7 @@ protected:
     void TearDown() override
     {
         SetDataFileWriteForTesting(nullptr);
+        SetFileOpener(nullptr, nullptr);
         std::error_code error;
         fs::remove_all(m_dir, error);
     }
@@ -125,17 +126,28 @@ TEST_F(DiskFaultTest, TemporaryNameOrTargetTakenByAFolder)
     EXPECT_TRUE(fs::is_directory(folderTarget));
 }
 
+std::FILE* RefuseWriting(const char* path, const char* mode) { return *mode == 'w' ? nullptr : std::fopen(path, mode); }
+
 TEST_F(DiskFaultTest, StaleTemporaryFileOfAnInterruptedSaveIsOverwritten)
 {
     SaveScene scene(m_dir.string());
     ASSERT_TRUE(scene.WritePrevious());
-    std::FILE* f = std::fopen((scene.cachePath + ".tmp").c_str(), "wb");
-    ASSERT_NE(nullptr, f);
-    std::fputs("Epg01 half a record", f);
-    std::fclose(f);
+    const auto leaveStale = [&] {
+        std::FILE* f = std::fopen((scene.cachePath + ".tmp").c_str(), "wb");
+        ASSERT_NE(nullptr, f);
+        std::fputs("Epg01 half a record", f);
+        std::fclose(f);
+    };
+    leaveStale();
     ASSERT_TRUE(SaveEventCache((scene.newer)->store, scene.cachePath.c_str()));
     EXPECT_EQ(CacheImage(*scene.newer), ReadFileBytes(scene.cachePath));
     EXPECT_FALSE(FileExists(scene.cachePath + ".tmp"));
+
+    // One that cannot be opened for writing never takes the cache's place.
+    leaveStale();
+    SetFileOpener(&RefuseWriting, nullptr);
+    EXPECT_FALSE(SaveEventCache(SampleStore(10)->store, scene.cachePath.c_str()));
+    EXPECT_EQ(CacheImage(*scene.newer), ReadFileBytes(scene.cachePath));
 }
 
 #ifdef __linux__

@@ -111,6 +111,14 @@ TEST_F(ServiceTablesTest, SdtRenamesAndEmptyProviderName)
     EXPECT_EQ(Raw("NEW"), ServiceNameOf(*s));
 }
 
+TEST_F(ServiceTablesTest, FullStoreNamesOnlyTheServicesItHolds)
+{
+    for (uint16_t id = 1; id <= kMaxServices; ++id) ASSERT_NE(kNoService, FindOrAddService(parser->store, id));
+    FeedSdt({0x42, 1, 1, 0, {Television(0x0999, "P", "NEW"), Television(7, "P", "SEVEN")}});
+    EXPECT_EQ(nullptr, Service(0x0999));
+    EXPECT_EQ(Raw("SEVEN"), ServiceNameOf(*Service(7)));
+}
+
 TEST_F(ServiceTablesTest, LongNamesAreCutToTheirFields)
 {
     FeedSdt({0x42, 1, 1, 0, {Television(0x0400, "P", "N")}});

@@ -188,6 +188,7 @@ TEST_F(PopupTextTest, ProgrammeBeforeTheScheduleComesFromThePresentOrFollowingSe
     Put(service->scheduleExtended[0], 0x58, {Event(3, 21, 60, {})});
     Put(service->presentFollowing[0], 0x4E, {Event(1, 20, 60, Extended(u8"内容", u8"あ"))});
     EXPECT_EQ(1, FoundId(20, 10));
+    EXPECT_EQ(1, FoundId(20, 0)) << "starts exactly now";
     EXPECT_EQ(0, FoundId(19, 10)) << "the present programme starts later";
     Put(service->scheduleExtended[0], 0x58, {Event(2, 18, 60, {}), Event(3, 21, 60, {})});
     EXPECT_EQ(0, FoundId(20, 10)) << "a gap after the schedule's first programme";

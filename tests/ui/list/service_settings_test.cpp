@@ -96,6 +96,10 @@ TEST(ServiceSettingsTest, CaptureThreadIsNotHeldWhileTheSettingsFileIsRead)
     EXPECT_TRUE(readStarted);
     EXPECT_TRUE(intakeReturned) << "the capture thread waited for the settings file";
     EXPECT_EQ(built, (std::vector<std::pair<int, int>>{{1, 50}, {0, 3}}));
+
+    // Before start-up or after the end there is nothing to build, and the caller must know.
+    StreamParser* const noParser = nullptr;
+    EXPECT_FALSE(BuildWithServiceSettings(lock, noParser, profile, [](const StreamParser&, const ServiceSettings&) {}));
 }
 
 }  // namespace
