@@ -15,6 +15,7 @@ TEST(ByteReader, ReadThatDoesNotFitYieldsZeroConsumesNothingAndSticks)
     EXPECT_FALSE(r.Ok());
     EXPECT_EQ(2u, r.Position());
     EXPECT_EQ(0, r.U8());
+    EXPECT_EQ(0u, r.Sub(1).Remaining());
     EXPECT_EQ(0u, ByteReader(data, 2).U24());
     EXPECT_EQ(0, ByteReader(data, 0).U8());
     EXPECT_EQ(0, ByteReader(data, 1).Length12());

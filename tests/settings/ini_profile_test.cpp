@@ -131,6 +131,10 @@ TEST_F(IniProfileFiles, FullDiskFailsTheWriteAndKeepsTheFile)
     EXPECT_FALSE(profile.WriteString("A", "k", "1"));
     ASSERT_FALSE(std::filesystem::is_symlink(profile.Path())) << "the full device took the file's place";
     EXPECT_EQ(Get(profile.Path()), original);
+    // Nor does a stale temporary name that cannot be opened at all.
+    std::filesystem::create_symlink(PathOf("no/such/s.ini"), PathOf("s.ini.tmp"));
+    EXPECT_FALSE(profile.WriteString("A", "k", "1"));
+    EXPECT_EQ(Get(profile.Path()), original);
 }
 
 TEST(SettingText, ConvertsLikeAtoi)
