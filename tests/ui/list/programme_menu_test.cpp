@@ -85,6 +85,7 @@ TEST_F(ProgrammeMenus, AtMostTenComingProgrammesFromTheOneOnAir)
     for (int hour = 0; hour < 8; ++hour)
         night.push_back(Programme(static_cast<uint16_t>(30 + hour), {2026, 12, 8, hour, 0, 0}, 60, u8"番組"));
     PutSchedule(0x0400, 2, night);
+    PutSchedule(0x0400, 3, {Programme(40, {2026, 12, 8, 8, 0, 0}, 60, u8"番組")});  // past the tenth too
     const std::optional<ProgrammeMenu> full = MenuFor(*parser, 0x0400);
     ASSERT_TRUE(full);
     ASSERT_EQ(full->entries.size(), 10u);
