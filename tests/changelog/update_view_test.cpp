@@ -251,6 +251,7 @@ TEST_F(UpdateViewTest, ClearKeepsARecordThatArrivedAfterTheLastRefresh)
     const auto next = BuildUpdateList(log, &parser.store);
     ASSERT_EQ(1u, next.size());
     EXPECT_EQ(Sjis(u8"22:00～23:00 Ｃ"), next[0].column[3]);
+    EXPECT_EQ(0u, ClearShownChanges(log, -1)) << "a count the list could not give";
     EXPECT_EQ(1u, ClearShownChanges(log, 5));
     EXPECT_EQ(0u, log.Count());
 }

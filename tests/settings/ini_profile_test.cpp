@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
 
 #include "settings/data_file_path.h"
@@ -159,9 +160,11 @@ TEST(DataFilePath, BesideTheHostExecutable)
     // "表" is 0x95 0x5C in Shift-JIS: its trail byte is not a folder separator.
     ASSERT_TRUE(BuildDataFilePath("C:\\\x95\x5C\\x\x95\x5Chost.exe", kChangeLogFileExtension, path, sizeof path));
     EXPECT_STREQ(path, "C:\\\x95\x5C\\Moxel_LumaraList.upd");
-    // A path that does not fit is refused rather than cut.
-    std::string deep = "C:\\" + std::string(240, 'd') + "\\host.exe";
-    EXPECT_FALSE(BuildDataFilePath(deep.c_str(), kSettingsFileExtension, path, sizeof path));
+    // A path that does not fit, by a single byte, is refused rather than cut.
+    const auto deep = [](size_t n) { return "C:\\" + std::string(n, 'd') + "\\host.exe"; };
+    ASSERT_TRUE(BuildDataFilePath(deep(231).c_str(), kSettingsFileExtension, path, sizeof path));
+    EXPECT_EQ(sizeof path - 1, std::strlen(path));
+    EXPECT_FALSE(BuildDataFilePath(deep(232).c_str(), kSettingsFileExtension, path, sizeof path));
     EXPECT_STREQ(path, "");
     EXPECT_FALSE(BuildDataFilePath("C:\\TV\\host.exe", kSettingsFileExtension, nullptr, sizeof path));
     EXPECT_FALSE(BuildDataFilePath("C:\\TV\\host.exe", kSettingsFileExtension, path, 0));

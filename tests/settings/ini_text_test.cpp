@@ -47,6 +47,7 @@ TEST(IniText, LookupRules)
     EXPECT_EQ(Find(text, "Other", "chw"), "5");
     EXPECT_EQ(Find(text, "LumaraList", "global"), "<missing>");
     EXPECT_EQ(Find(text, "LumaraList", "; comment"), "<missing>");
+    EXPECT_EQ(Find(text, "LumaraList", "CHWX"), "<missing>") << "a key line naming a prefix";
     EXPECT_EQ(Find("[zone]\nsize=3\n", "ZONE", "SIZE"), "3");  // case folds from a to z
     EXPECT_EQ(Find("\xEF\xBB\xBF[A]\nk=v\n", "A", "k"), "v");
     EXPECT_EQ(Find("[A]\nk=5\x1A\r\n", "A", "k"), "5");  // Ctrl-Z is blank

@@ -11,6 +11,8 @@
 
 #include "store/event_cache.h"
 #include "store/programme_store.h"
+#include "support/packetizer.h"
+#include "support/section_builder.h"
 #include "ts/stream_parser.h"
 
 namespace {
@@ -27,6 +29,9 @@ public:
     CountingBuffers() { g_countBuffers = true, g_liveBuffers = 0; }
     ~CountingBuffers() { g_countBuffers = false; }
 };
+
+// Section buffers of the intake left to succeed before one fails; -1: never fail.
+int g_pidBuffersBeforeFailure = -1;
 
 // Arrays without exceptions (section buffers) left to succeed before one fails; -1: never fail.
 int g_arraysBeforeFailure = -1;
@@ -46,6 +51,7 @@ public:
 void* operator new(std::size_t size, const std::nothrow_t&) noexcept
 {
     if (size == sizeof(ServiceEntry) && g_entriesBeforeFailure >= 0 && g_entriesBeforeFailure-- == 0) return nullptr;
+    if (size == sizeof(PidBuffer) && g_pidBuffersBeforeFailure >= 0 && g_pidBuffersBeforeFailure-- == 0) return nullptr;
     try {
         return ::operator new(size);
     } catch (const std::bad_alloc&) {
@@ -142,6 +148,21 @@ TEST(ServiceAllocationTest, SectionBufferThatCannotBeAllocatedLeavesTheSlotAsItW
     std::remove(path.c_str());
     ClearStore(store);
     ClearStore(loaded);
+}
+
+TEST(ServiceAllocationTest, IntakeBufferThatCannotBeAllocatedLosesOnlyItsPacket)
+{
+    const Bytes sdt = Packetizer(kPidSdt).Packetize(MakeSdt({.services = {{.serviceId = 0x0408, .serviceName = Raw("B")}}}));
+    StreamParser parser;
+    g_pidBuffersBeforeFailure = 0;
+    TakePackets(parser, sdt.data(), sdt.size());
+    g_pidBuffersBeforeFailure = -1;
+    g_arraysBeforeFailure = 0;
+    TakePackets(parser, sdt.data(), sdt.size());
+    g_arraysBeforeFailure = -1;
+    EXPECT_EQ(0, parser.store.serviceCount);
+    TakePackets(parser, sdt.data(), sdt.size());
+    EXPECT_EQ(1, parser.store.serviceCount);
 }
 
 TEST(ServiceAllocationTest, CacheImageThatCannotGrowIsAFailure)

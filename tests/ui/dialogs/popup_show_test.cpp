@@ -63,6 +63,8 @@ TEST_F(PopupShowTest, OnePlanFromClickToTimer)
     EXPECT_FALSE(Plan(1, true).fill) << "an item past the list is no cell";
     items[0].column[1].clear();
     EXPECT_FALSE(Plan(0, true).fill) << "an empty cell shows nothing";
+    rows[0] = nullptr;
+    EXPECT_FALSE(Plan(0, true).fill) << "a row gone since the click";
 }
 
 }  // namespace
