@@ -230,6 +230,7 @@ TEST_F(UpdateViewTest, DateSortsAscendingThenDescendingWithAddedProgrammesByThei
     EXPECT_GT(0, CompareChangeRows(log, 0, 1, kUpdateServiceColumn, directions)) << "the first record compares too";
     EXPECT_EQ((std::vector<size_t>{1, 0, 2}), SortedBy(kUpdateOldColumn)) << "empty title first";
     EXPECT_EQ(0, CompareChangeRows(log, 0, 7, kUpdateDateColumn, directions)) << "an index outside the log";
+    EXPECT_EQ(0, CompareChangeRows(log, 3, 0, kUpdateDateColumn, directions)) << "just past its end";
     EXPECT_EQ(0, CompareChangeRows(log, 0, 1, 4, directions));
     for (int titles : {kUpdateOldColumn, kUpdateNewColumn}) EXPECT_EQ(0, CompareChangeRows(log, 2, 2, titles, directions));
 }

@@ -97,6 +97,14 @@ TEST(ListModel, SurplusItemsStayUntilTheControlDeletesThem)
     EXPECT_EQ(std::make_pair(model[0].rowIndex, model[1].rowIndex), std::make_pair(7, 2)) << "the surplus is kept";
 }
 
+TEST(ListModel, CellTextIsCutAndNothingOutsideTheItems)
+{
+    const std::vector<ListItemTexts> items = {{0, false, {"a", "b", "next"}}, {1, false, {"second"}}};
+    EXPECT_EQ("ne", ItemColumnText(items, 0, 2, 2));
+    EXPECT_EQ("", ItemColumnText(items, 0, kListColumns, 99));
+    EXPECT_EQ("", ItemColumnText(items, 2, 0, 99));
+}
+
 TEST_F(ListItems, HighDefinitionProgrammeShowsTheNetworkName)
 {
     ServiceEntry& hd = AddService(0x0400, u8"総合");
