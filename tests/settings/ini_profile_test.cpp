@@ -142,6 +142,7 @@ TEST(SettingText, ConvertsLikeAtoi)
 {
     EXPECT_EQ(SettingTextToInt("  -12abc"), -12);
     EXPECT_EQ(SettingTextToInt("+5"), 5);
+    EXPECT_EQ(SettingTextToInt(nullptr), 0);
     EXPECT_EQ(SettingTextToInt("x1"), 0);
     EXPECT_EQ(SettingTextToInt(""), 0);
     EXPECT_EQ(SettingTextToInt("99999999999"), 2147483647);

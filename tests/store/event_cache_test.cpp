@@ -408,12 +408,16 @@ TEST_F(EventCacheTest, DamagedRecordIsDroppedWithEverythingAfterIt)
     lengthMismatch[block + 4 + 2] += 1;  // section_length one more than stored
     expectOneService(lengthMismatch, "section_length disagrees");
 
-    // A 6-byte "section": the block stays in frame but cannot hold an EIT header.
-    Bytes tiny(image.begin(), image.begin() + long(block));
-    Bytes sixBytes = {0, 0, 6, 0, 0x50, 0xF0, 0x03, 1, 2, 3};
-    tiny.insert(tiny.end(), sixBytes.begin(), sixBytes.end());
-    tiny.insert(tiny.end(), image.begin() + long(block + 4 + b.schedule[0].length), image.end());
-    expectOneService(tiny, "section shorter than its header");
+    // "Sections" of 6 and 17 bytes that agree with their section_length: the block stays in
+    // frame but cannot hold an EIT header and its CRC_32.
+    for (uint8_t size : {6, 17}) {
+        Bytes tiny(image.begin(), image.begin() + long(block));
+        Bytes shortBlock = {0, 0, size, 0, 0x50, 0xF0, static_cast<uint8_t>(size - 3)};
+        shortBlock.resize(4u + size, 1);
+        tiny.insert(tiny.end(), shortBlock.begin(), shortBlock.end());
+        tiny.insert(tiny.end(), image.begin() + long(block + 4 + b.schedule[0].length), image.end());
+        expectOneService(tiny, "section shorter than its header");
+    }
 }
 
 // The loader does not look inside the event loop; every walk over it is bounded.
