@@ -60,6 +60,9 @@ TEST_F(ChangeDetectionTest, UnchangedEventsGiveNoRecordAndTheCopyFollows)
     // Other contents under the same version number are not compared.
     Receive(*m_entry, 0, Version(kService, 0, 2, {kNews, kFilm}));
     EXPECT_FALSE(DetectScheduleChanges(m_parser.store, m_log, m_path.c_str()));
+    // Nor do they become the copy: the next version is compared with the last compared one.
+    Receive(*m_entry, 0, Version(kService, 0, 3, {kNews, kFilm}));
+    EXPECT_TRUE(DetectScheduleChanges(m_parser.store, m_log, m_path.c_str()));
 }
 
 TEST_F(ChangeDetectionTest, TitleChangeKeepsBothTimes)

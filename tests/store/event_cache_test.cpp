@@ -410,13 +410,21 @@ TEST_F(EventCacheTest, DamagedRecordIsDroppedWithEverythingAfterIt)
 
     // "Sections" of 6 and 17 bytes that agree with their section_length: the block stays in
     // frame but cannot hold an EIT header and its CRC_32.
-    for (uint8_t size : {6, 17}) {
+    // An 18-byte one, the size of a section without events, is whole.
+    for (uint8_t size : {6, 17, 18}) {
         Bytes tiny(image.begin(), image.begin() + long(block));
         Bytes shortBlock = {0, 0, size, 0, 0x50, 0xF0, static_cast<uint8_t>(size - 3)};
         shortBlock.resize(4u + size, 1);
         tiny.insert(tiny.end(), shortBlock.begin(), shortBlock.end());
         tiny.insert(tiny.end(), image.begin() + long(block + 4 + b.schedule[0].length), image.end());
-        expectOneService(tiny, "section shorter than its header");
+        if (size < 18) {
+            expectOneService(tiny, "section shorter than its header");
+            continue;
+        }
+        ASSERT_TRUE(WriteFileBytes(m_path, tiny));
+        StreamParser loaded;
+        ASSERT_TRUE(LoadEventCache(loaded.store, m_path.c_str()));
+        EXPECT_EQ(3, loaded.store.serviceCount);
     }
 }
 

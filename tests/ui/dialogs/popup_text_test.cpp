@@ -178,6 +178,7 @@ TEST_F(PopupTextTest, FindExtendedEventSearchesTheScheduleByTime)
     Put(service->scheduleExtended[1], 0x58, {Event(3, 21, 60, {})});
     EXPECT_EQ(1, FoundId(18, 0));
     EXPECT_EQ(2, FoundId(19, 59));
+    EXPECT_EQ(0, FoundId(20, 0)) << "ended this very second";
     EXPECT_EQ(3, FoundId(21, 0)) << "in the next slot";
     EXPECT_EQ(0, FoundId(20, 30)) << "a gap in the schedule";
     EXPECT_EQ(0, FoundId(23, 0));
