@@ -228,6 +228,7 @@ TEST_F(UpdateViewTest, DateSortsAscendingThenDescendingWithAddedProgrammesByThei
     EXPECT_EQ((std::vector<size_t>{2, 0, 1}), SortedBy(kUpdateDateColumn));
     EXPECT_EQ((std::vector<size_t>{0, 1, 2}), SortedBy(kUpdateServiceColumn)) << "by service id";
     EXPECT_GT(0, CompareChangeRows(log, 0, 1, kUpdateServiceColumn, directions)) << "the first record compares too";
+    EXPECT_EQ((std::vector<size_t>{2, 1, 0}), SortedBy(kUpdateServiceColumn));
     EXPECT_EQ((std::vector<size_t>{1, 0, 2}), SortedBy(kUpdateOldColumn)) << "empty title first";
     EXPECT_EQ(0, CompareChangeRows(log, 0, 7, kUpdateDateColumn, directions)) << "an index outside the log";
     EXPECT_EQ(0, CompareChangeRows(log, 3, 0, kUpdateDateColumn, directions)) << "just past its end";
