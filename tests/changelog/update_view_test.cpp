@@ -145,6 +145,7 @@ protected:
 
 TEST_F(UpdateViewTest, NameMapTakesTheNetworkNameOnlyForTheFirstOfAConsecutiveRun)
 {
+    AddService(1, u8"一", u8"網");
     AddService(1024, u8"ＮＨＫ総合１", u8"ＮＨＫ総合");
     AddService(1025, u8"ＮＨＫ総合２", u8"ＮＨＫ総合");
     AddService(1032, u8"", u8"", 27);
@@ -154,6 +155,7 @@ TEST_F(UpdateViewTest, NameMapTakesTheNetworkNameOnlyForTheFirstOfAConsecutiveRu
     std::memset(longest.serviceName, 0xA2, kNameBytes);
     longest.serviceNameLength = kNameBytes;
     const UpdateNameMap names = BuildUpdateNameMap(parser.store);
+    EXPECT_EQ(Sjis(u8"網"), names.at(1)) << "service id 1 follows nothing";
     EXPECT_EQ(Sjis(u8"ＮＨＫ総合"), names.at(1024));
     EXPECT_EQ(Sjis(u8"ＮＨＫ総合２"), names.at(1025));
     EXPECT_EQ("27ch", names.at(1032));

@@ -91,6 +91,9 @@ TEST(ProgrammeStoreTest, SlotsReuseStorageCopyAndMove)
     const std::vector<uint8_t> huge(0x10000, 1);
     EXPECT_FALSE(StoreSection(slot, huge.data(), huge.size()));
     EXPECT_EQ(40, slot.length);
+    SectionSlot largest;
+    EXPECT_TRUE(StoreSection(largest, huge.data(), 0xFFFF));
+    EmptySlot(largest);
 
     slot.versionChanges = 3;
     SectionSlot copy;

@@ -171,6 +171,12 @@ TEST_F(Rows, ScanAfterTheProgrammeOnAirStopsWithinItsBudget)
         ASSERT_TRUE(menu);
         EXPECT_EQ(menu->entries.size(), c.nextFound ? 2u : 1u) << c.nextSlot;
     }
+    // The search for the programme on air reaches the last slot.
+    parser = std::make_unique<StreamParser>();
+    AddService(0x0400, u8"ＮＨＫ総合");
+    PutSchedule(0x0400, 511, {Programme(1, At(20, 0), 60, u8"ニュース")});
+    Build(kNow);
+    EXPECT_EQ(Row(0).present.title, Sjis(u8"ニュース"));
 }
 
 // A programme ending this very second is over, one starting this very second is on air: in

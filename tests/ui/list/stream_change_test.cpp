@@ -135,6 +135,13 @@ TEST_F(StreamChange, StampsEachServiceWithTheFirstChannelItWasSeenOn)
     Change(40, 0x0410);
     EXPECT_EQ(Service(0x0418), nullptr);
     EXPECT_EQ(currentChannel, 27);
+
+    // A full store stamps only the services it holds.
+    for (uint16_t id = 1; parser->store.serviceCount < kMaxServices; ++id) FindOrAddService(parser->store, id);
+    host.serviceIds = {0x0500, 1};
+    Change(41, 1);
+    EXPECT_EQ(Service(0x0500), nullptr);
+    EXPECT_EQ(Service(1)->channel, 41);
 }
 
 TEST_F(StreamChange, RestartsTheTuningTimerOnlyWhileARequestIsPending)
