@@ -66,6 +66,7 @@ TEST(IniText, ValueConversions)
     EXPECT_EQ(IniValueToInt("+7"), 7);
     EXPECT_EQ(IniValueToInt("abc"), 0);
     EXPECT_EQ(IniValueToInt("0x1F"), 31);
+    EXPECT_EQ(IniValueToInt("0x1f"), 31);
     EXPECT_EQ(IniValueToInt("0b101"), 5);
     EXPECT_EQ(IniValueToInt("0o17"), 15);
     EXPECT_EQ(IniValueToInt("0X1F"), 0);

@@ -200,6 +200,7 @@ TEST_F(PopupTextTest, ProgrammeBeforeTheScheduleComesFromThePresentOrFollowingSe
     EXPECT_EQ(4, FoundId(20, 10)) << "the present event has no extended description";
     Put(service->presentFollowing[0], 0x4E, {Event(5, 19, 60, Extended(u8"内容", u8"う"))});
     EXPECT_EQ(0, FoundId(20, 10)) << "the present section's programme has ended";
+    EXPECT_EQ(0, FoundId(20, 0)) << "this very second";
 
     EmptySlot(service->scheduleExtended[0]);
     EXPECT_EQ(0, FoundId(20, 10)) << "no extended schedule section at all";
