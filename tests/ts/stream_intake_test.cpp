@@ -68,6 +68,11 @@ TEST_F(StreamIntakeTest, TotSetsTheClockAndTdtDoesNot)
     priority[1] |= 0x20;  // transport_priority is no part of the PID
     Feed(*parser, priority);
     EXPECT_EQ(22, parser->totHour);
+    // A packet taken alone (as the inspection tool does) is read by its whole PID: 0x0114.
+    Bytes other = MakeTotPacket({2026, 12, 7, 23, 0, 0});
+    other[1] |= 0x01;
+    TakePacket(*parser, other.data());
+    EXPECT_EQ(22, parser->totHour);
 }
 
 TEST_F(StreamIntakeTest, EitBeforeTheFirstTotIsIgnoredCompletely)
