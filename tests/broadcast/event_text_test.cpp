@@ -22,4 +22,12 @@ TEST(CutShiftJis, KeepsWholeCharactersAtTheEdgesOfTheLeadRanges)
     }
 }
 
+// The component type is the body's second byte; a body too short for it has none.
+TEST(ComponentType, SecondByteOfTheBodyOrNone)
+{
+    const uint8_t body[] = {0x01, 0xB3};
+    EXPECT_EQ(0xB3, ComponentType({0x50, body, 2}));
+    EXPECT_EQ(0, ComponentType({0x50, body, 1}));
+}
+
 }  // namespace
