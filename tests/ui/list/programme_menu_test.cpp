@@ -95,11 +95,13 @@ TEST_F(ProgrammeMenus, AtMostTenComingProgrammesFromTheOneOnAir)
 TEST_F(ProgrammeMenus, NamelessProgrammesMakeNoEntry)
 {
     AddService(0x0400);
-    PutSchedule(0x0400, 0, {Programme(1, At(20, 0), 60, u8""), Programme(2, At(21, 0), 60, u8"ドラマ")});
+    PutSchedule(0x0400, 0, {Programme(1, At(20, 0), 60, u8""), Programme(2, At(21, 0), 60, u8"ドラマ"),
+                            Programme(3, At(22, 0), 60, u8"1")});
     const std::optional<ProgrammeMenu> menu = MenuFor(*parser, 0x0400);
     ASSERT_TRUE(menu);
-    ASSERT_EQ(menu->entries.size(), 1u);
+    ASSERT_EQ(menu->entries.size(), 2u);
     EXPECT_EQ(menu->entries[0].text, Sjis(u8"21:00～22:00：ドラマ"));
+    EXPECT_EQ(menu->entries[1].text, Sjis(u8"22:00～23:00：1")) << "a name of one byte";
 
     AddService(0x0401);
     PutSchedule(0x0401, 0, {Programme(1, At(20, 0), 60, u8""), Programme(2, At(21, 0), 60, u8"")});
