@@ -159,6 +159,13 @@ TEST_F(ServiceTablesTest, SdtLengthsThatRunPastTheirParentsAreContained)
     Feed(*parser, sdt.Packetize(Resealed(section)));
     ASSERT_NE(nullptr, Service(0x0402));
     EXPECT_EQ(Raw("LAST"), ServiceNameOf(*Service(0x0402)));
+
+    // A name one byte longer, its descriptor and loop with it: the name's last byte would be
+    // the CRC's first, so the entry names nothing.
+    Bytes intoCrc = MakeSdt({0x42, 1, 1, 1, {Television(0x0403, "P", "LAST")}});
+    for (size_t length : {11 + 4, 17, 21}) ++intoCrc[length];
+    Feed(*parser, sdt.Packetize(Resealed(intoCrc)));
+    EXPECT_EQ(nullptr, Service(0x0403));
 }
 
 TEST_F(ServiceTablesTest, NitAnnotatesStoredServicesAndAddsNone)

@@ -30,6 +30,12 @@ TEST_F(Rows, ServicesWithoutEventDataHaveRowsButNoItems)
     EXPECT_EQ(update.surplusItems, 3);
 }
 
+TEST_F(Rows, FullStoreGivesEveryServiceARow)
+{
+    for (uint16_t id = 1; id <= kMaxServices; ++id) AddService(id);
+    EXPECT_EQ(kMaxServices, Build(kNow));
+}
+
 TEST_F(Rows, NamesAreDecodedCutOrMadeFromChannelAndServiceId)
 {
     ServiceEntry& named = AddService(0x0400, u8"ＮＨＫ総合", 27);
