@@ -187,6 +187,16 @@ TEST_F(UpdateViewTest, ItemTextsOfAddedRemovedAndChangedProgrammes)
     EXPECT_EQ("1024ch", BuildUpdateList(log, nullptr)[0].column[0]) << "no store: no names";
     const UpdateListItem cut = MakeUpdateListItem(log[0], 0, {{1024, std::string(300, 'A')}});
     EXPECT_EQ(std::string(kUpdateCellTextBytes, 'A'), cut.column[0]) << "as the list holds it";
+
+    // The longest name a record keeps, 100 bytes: 99 kana (198 bytes) and a CR, which is cut.
+    EventSnapshot longest = Side(7, 21, 0, 60, u8"");
+    longest.nameLength = kEventNameBytes;
+    std::memset(longest.name, 0xA4, kEventNameBytes - 1);
+    longest.name[kEventNameBytes - 1] = 0x0D;
+    Add(1024, {}, longest);
+    std::string kana;
+    for (int i = 0; i < kEventNameBytes - 1; ++i) kana += Sjis(u8"い");
+    EXPECT_EQ(Sjis(u8"21:00～22:00 ") + kana, MakeUpdateListItem(log[3], 3, {}).column[3]);
 }
 
 TEST_F(UpdateViewTest, UndefinedTimesShowNoMadeUpTimesAndSurviveTheFile)
