@@ -82,6 +82,12 @@ TEST_F(ChangeDetectionTest, TitleChangeKeepsBothTimes)
     EXPECT_EQ(std::vector<uint16_t>{kService}, m_changed);
 }
 
+TEST_F(ChangeDetectionTest, NameOfOneByteIsAName)
+{
+    EXPECT_TRUE(Compare({{"A", 19, 0, 60}}, {{"B", 19, 0, 60}}));
+    EXPECT_EQ(1u, m_log.Count());
+}
+
 TEST_F(ChangeDetectionTest, MoveInTimeIsAChangeEvenWithTheSameName)
 {
     EXPECT_TRUE(Compare({kNews, kQuiz}, {kNews, {"Quiz", 19, 5, 60}}));

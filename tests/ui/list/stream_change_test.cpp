@@ -152,6 +152,8 @@ TEST_F(StreamChange, RestartsTheTuningTimerOnlyWhileARequestIsPending)
     EXPECT_EQ(Change(13, 0x0408), kWorkRefreshPopup | kWorkRestartTuneTimer | kWorkRepaintList);
     // Stopped early, the timer is not re-armed.
     EXPECT_EQ(Change(13, 0x0408) & kWorkRestartTuneTimer, 0u);
+    pendingServiceId = 1;  // the smallest service id
+    EXPECT_NE(Change(13, 0x0400) & kWorkRestartTuneTimer, 0u);
 }
 
 TEST_F(StreamChange, NothingHappensWithoutAParser)
