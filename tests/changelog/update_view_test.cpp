@@ -119,7 +119,7 @@ protected:
         side.end = side.start + minutes * 60;
         const Bytes raw = EncodeArib(name);
         side.nameLength = static_cast<uint16_t>(raw.size());
-        std::memcpy(side.name, raw.data(), raw.size());
+        if (!raw.empty()) std::memcpy(side.name, raw.data(), raw.size());
         return side;
     }
     void Add(uint16_t serviceId, const EventSnapshot& before, const EventSnapshot& after)
