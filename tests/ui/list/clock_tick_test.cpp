@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+
 #include "list_fixture.h"
+#include "ui/list/local_clock.h"
 
 namespace {
 
@@ -32,6 +35,13 @@ TEST_F(ClockTick, RowsAreRebuiltEveryTenTicksAndAtSecondOne)
     EXPECT_TRUE(BeginClockTick(*parser, countdown, 1).rebuildRows);
     EXPECT_EQ(countdown, 1);
     EXPECT_FALSE(BeginClockTick(*parser, countdown, 2).rebuildRows);
+}
+
+// The tick reads the second of the system clock; one the runtime cannot convert is second 0.
+TEST(LocalClock, StampTheRuntimeCannotConvertReadsMidnight)
+{
+    const LocalClockTime clock = LocalClockOf(INT64_MAX);
+    EXPECT_EQ(clock.hour * 3600 + clock.minute * 60 + clock.second, 0);
 }
 
 TEST(CloseRemoval, OnlyTheFourthTickLooksForTheTray)

@@ -38,6 +38,18 @@ TEST_F(ListItems, SubChannelAiringTheHeadsProgrammesDisappears)
     EXPECT_EQ(update.items[2].column[2], "20:30 " + Sjis(u8"経済"));
 }
 
+// The table's first row heads the run before any programme of its own is known, so its
+// sub-channel's next programme is measured against an unknown end.
+TEST_F(ListItems, FirstRowHeadsItsRunWithoutProgrammeData)
+{
+    AddService(0x0400, u8"総合");
+    AddService(0x0401, u8"総合２");
+    PutSchedule(0x0401, 0, {Programme(1, At(20, 0), 60, u8"ニュース"), Programme(2, At(21, 0), 60, u8"ドラマ")});
+    Build(kNow);
+    EXPECT_EQ(RowOf(0x0401)->following.start, 0);
+    EXPECT_EQ(DecideListItems(rows, 0).items[0].column[2], kContinuationMark);
+}
+
 TEST_F(ListItems, ContinuationMarkForProgrammesRunningThroughTheRunsNext)
 {
     AddService(0x0400, u8"総合");
