@@ -74,6 +74,7 @@ TEST(DifferencePiecesTest, DoubleByteCharactersAreMarkedWhole)
     const auto pieces = DifferencePieces(a, b);
     ExpectWellFormed(pieces, a);
     EXPECT_EQ(Utf8(u8"あ[い]う"), Marked(pieces));
+    EXPECT_EQ(Utf8(u8"[い]う"), Marked(DifferencePieces(Sjis(u8"いう"), Sjis(u8"あう"))));  // from the first byte
     // Taken one character at a time where nothing agrees again, and still whole.
     EXPECT_EQ(Utf8(u8"[あ漢]"), Marked(DifferencePieces(Sjis(u8"あ漢"), Sjis(u8"表a"))));
 }
