@@ -20,6 +20,10 @@ TEST(CutShiftJis, KeepsWholeCharactersAtTheEdgesOfTheLeadRanges)
         CutShiftJis(text.data(), 1);
         EXPECT_EQ(text.c_str(), std::string(1, single)) << int(static_cast<uint8_t>(single));
     }
+    // A second byte inside the lead range (亜 is 88 9F) still ends its character.
+    std::string text = "\x88\x9F\x82\xA2";
+    CutShiftJis(text.data(), 3);
+    EXPECT_EQ(text.c_str(), std::string("\x88\x9F"));
 }
 
 // The component type is the body's second byte; a body too short for it has none.
