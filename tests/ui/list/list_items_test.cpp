@@ -22,14 +22,20 @@ TEST_F(ListItems, SubChannelAiringTheHeadsProgrammesDisappears)
     PutSchedule(0x0402, 0, {Programme(1, At(20, 0), 30, u8"天気"), Programme(2, At(22, 0), 60, u8"スポーツ")});
     // Compared with the run's head, not with the row before it.
     PutSchedule(0x0403, 0, {Programme(1, At(20, 0), 30, u8"ニュース"), Programme(2, At(20, 30), 30, u8"経済")});
+    // A run of its own further down has a head of its own.
+    AddService(0x0410, u8"教育");
+    AddService(0x0411, u8"教育２");
+    PutSchedule(0x0410, 0, {Programme(1, At(20, 0), 60, u8"語学")});
+    PutSchedule(0x0411, 0, {Programme(1, At(20, 0), 60, u8"語学")});
     Build(kNow);
+    EXPECT_EQ(RowOf(0x0411)->present.start, 0);
     EXPECT_EQ(RowOf(0x0401)->present.start, 0);
     EXPECT_EQ(RowOf(0x0403)->present.start, 0);
     EXPECT_EQ(RowOf(0x0401)->following.start, 0);
     EXPECT_EQ(RowOf(0x0402)->following.start, 0);
 
     const ListUpdate update = DecideListItems(rows, 0);
-    ASSERT_EQ(update.items.size(), 3u);
+    ASSERT_EQ(update.items.size(), 4u);
     EXPECT_EQ(update.items[0].rowIndex, 0);
     EXPECT_EQ(update.items[1].rowIndex, 2);
     EXPECT_EQ(update.items[1].column[1], "20:00 " + Sjis(u8"天気"));
