@@ -21,6 +21,7 @@ TEST(ByteReader, ReadThatDoesNotFitYieldsZeroConsumesNothingAndSticks)
     EXPECT_EQ(0, ByteReader(data, 1).Length12());
     EXPECT_FALSE(ByteReader(data, 2).Skip(3));  // the extended description stops on it
     EXPECT_EQ(nullptr, ByteReader(data, 2).Bytes(3));
+    EXPECT_EQ(0u, ByteReader(nullptr, 2).Remaining());  // a descriptor that is not there
 }
 
 // An empty descriptor closing the loop is still a descriptor; one whose body runs past is not.
