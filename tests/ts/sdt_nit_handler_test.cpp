@@ -239,7 +239,7 @@ TEST_F(ServiceTablesTest, NitLengthsThatRunPastTheirParentsAreContained)
         section[at + 1] = 0xFF;
         Feed(*parser, nit.Packetize(Resealed(section)));
         EXPECT_EQ(at == 8 ? 0 : 6, Service(0x0401)->remoteKeyId);
-        // The same section alone on the heap: the sanitizer build sees any read past its CRC.
+        // The same section alone on the heap: the sanitizer build sees any read past its end.
         const std::unique_ptr<uint8_t[]> exact(new uint8_t[section.size()]);
         std::copy(section.begin(), section.end(), exact.get());
         HandleNitSection(*parser, exact.get(), static_cast<int>(section.size()));

@@ -37,7 +37,7 @@ TEST_F(ClockTick, RowsAreRebuiltEveryTenTicksAndAtSecondOne)
     EXPECT_FALSE(BeginClockTick(*parser, countdown, 2).rebuildRows);
 }
 
-// The tick reads the second of the system clock; one the runtime cannot convert is second 0.
+// The tick reads the second of the system clock; a stamp the runtime cannot convert reads 00:00:00.
 TEST(LocalClock, StampTheRuntimeCannotConvertReadsMidnight)
 {
     const LocalClockTime clock = LocalClockOf(INT64_MAX);
